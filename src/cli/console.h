@@ -1,0 +1,20 @@
+// Formatted text to standard output and standard error, in the order produced.
+#pragma once
+
+#include <cstdarg>
+#include <cstdio>
+
+#define MOG_PRINTF_FORMAT(format_index, first_argument) \
+    __attribute__((format(printf, format_index, first_argument)))
+
+// Standard output.
+void say(const char* format, ...) MOG_PRINTF_FORMAT(1, 2);
+
+// Standard error; what standard output holds so far goes out first.
+void say_error(const char* format, ...) MOG_PRINTF_FORMAT(1, 2);
+
+// Either stream; standard error is preceded by what standard output holds.
+void say_to(std::FILE* stream, const char* format, std::va_list arguments);
+
+// Sends what standard output holds, so a question shows before the answer is read.
+void flush_output();

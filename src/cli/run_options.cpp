@@ -1,0 +1,3 @@
+#include "cli/run_options.h"
+
+RunOptions run_options;

@@ -1,0 +1,11 @@
+// Replacing a file's content without risking the old content.
+#pragma once
+
+#include <cstddef>
+
+// Writes the bytes to a new file beside the destination and renames it over
+// the destination only once every byte is written and the file is closed. On
+// failure the new file is removed and an existing destination stays as it
+// was. An existing destination keeps its permission bits; a symbolic link is
+// written through to the file it points to. Gives 0 or an errno value.
+int replace_file(const char* name, const unsigned char* data, std::size_t size);

@@ -1,0 +1,107 @@
+#include "platform/file_replace.h"
+
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int MAX_LINK_DEPTH = 40;
+
+// Follows symbolic links, also dangling ones, to the name that is really written.
+std::string resolve_links(const char* name) {
+    std::string path = name;
+    for (int depth = 0; depth < MAX_LINK_DEPTH; ++depth) {
+        struct stat info {};
+        if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            break;
+        char target[PATH_MAX];
+        ssize_t length = readlink(path.c_str(), target, sizeof target - 1);
+        if (length <= 0)
+            break;
+        target[length] = '\0';
+        if (target[0] == '/') {
+            path = target;
+        } else {
+            std::string::size_type slash = path.rfind('/');
+            path = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + target;
+        }
+    }
+    return path;
+}
+
+int write_all(int fd, const unsigned char* data, std::size_t size) {
+    while (size > 0) {
+        ssize_t written = write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (written == 0)
+            return EIO;
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return 0;
+}
+
+// The permission bits a new file gets from the process's umask.
+mode_t default_mode() {
+    mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+int write_temporary_then_rename(const std::string& target, const unsigned char* data, std::size_t size) {
+    std::string::size_type slash = target.rfind('/');
+    std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    std::string temporary = folder + "." + base + ".mog-XXXXXX";
+
+    // A file the user may not write to is refused, as opening it for writing would be.
+    struct stat old {};
+    bool replacing = stat(target.c_str(), &old) == 0;
+    if (replacing && access(target.c_str(), W_OK) != 0)
+        return errno;
+
+    int fd = mkstemp(temporary.data());
+    if (fd < 0)
+        return errno;
+
+    int error = fchmod(fd, replacing ? (old.st_mode & 07777) : default_mode()) == 0 ? 0 : errno;
+    if (error == 0 && replacing && (old.st_uid != geteuid() || old.st_gid != getegid()))
+        (void)!fchown(fd, old.st_uid, old.st_gid); // best effort: only root may give files away
+    if (error == 0)
+        error = write_all(fd, data, size);
+    if (close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && rename(temporary.c_str(), target.c_str()) != 0)
+        error = errno;
+    if (error != 0)
+        unlink(temporary.c_str());
+    return error;
+}
+
+} // namespace
+
+int replace_file(const char* name, const unsigned char* data, std::size_t size) {
+    // A full disk or a file-size limit must show as a failed write, not kill the
+    // process; interruptions wait until the rename is done or undone.
+    std::signal(SIGXFSZ, SIG_IGN);
+    sigset_t interruptions, previous;
+    sigemptyset(&interruptions);
+    for (int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+        sigaddset(&interruptions, signal_number);
+    sigprocmask(SIG_BLOCK, &interruptions, &previous);
+
+    int error = write_temporary_then_rename(resolve_links(name), data, size);
+
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
+    return error;
+}

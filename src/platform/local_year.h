@@ -1,0 +1,4 @@
+// The current calendar year in local time.
+#pragma once
+
+int local_year();

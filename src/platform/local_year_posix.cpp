@@ -1,0 +1,11 @@
+#include "platform/local_year.h"
+
+#include <ctime>
+
+int local_year() {
+    std::time_t now = std::time(nullptr);
+    std::tm local {};
+    if (localtime_r(&now, &local) == nullptr)
+        return 1970;
+    return local.tm_year + 1900;
+}
