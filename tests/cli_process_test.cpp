@@ -1,0 +1,192 @@
+// The command line as a user meets it: options, checks, messages, statuses.
+#include <gtest/gtest.h>
+
+#include "d64_builder.h"
+#include "process_runner.h"
+
+namespace {
+
+const std::string USAGE_BODY = usage_after_failure().substr(2);
+
+struct FailureCase {
+    const char* label;
+    std::vector<std::string> arguments;
+    std::string expected_out_before_usage; // what comes before the two newlines and the usage
+    std::string expected_err;
+};
+
+TEST(CommandLineProcess, EachFailureReportsItsMessageUsageAndStatusOne) {
+    const std::vector<FailureCase> cases = {
+        {"n last", {"game.prg", "-n"}, "", "ERROR: Argument after -n missing."},
+        {"n too high", {"-n", "65536", "game.prg"}, "", "ERROR: Bad argument -n out of range."},
+        {"n negative", {"-n", "-1", "game.prg"}, "", "ERROR: Bad argument -n out of range."},
+        {"n overflowing digits", {"-n", "99999999999999999999999", "game.prg"}, "",
+         "ERROR: Bad argument -n out of range."},
+        {"n overflowing negative", {"-n", "-99999999999999999999999", "game.prg"}, "",
+         "ERROR: Bad argument -n out of range."},
+        {"unknown option", {"game.prg", "-x"}, "", "ERROR: Unknown option '-x'."},
+        {"option case matters", {"-V", "game.prg"}, "", "ERROR: Unknown option '-V'."},
+        {"lone dash", {"-"}, "", "ERROR: Unknown option '-'."},
+        {"third name", {"a.prg", "b.prg", "c.prg"}, "", "ERROR: Bad argument c.prg"},
+        {"view with interactive", {"-v", "-i", "game.d64"}, "", "ERROR: Modes -v and -i don't go together.'."},
+        {"view with number", {"-v", "-n", "5", "game.d64"}, "", "ERROR: Modes -v and -n don't go together.'."},
+        {"no source", {"-n", "5"}, "", "ERROR: No source file given."},
+        {"unknown extension", {"game.txt"}, "", "Unknown extension of source file."},
+        {"missing source with bad extension", {"nothing.zip"}, "", "Unknown extension of source file."},
+        {"short name", {"prg"}, "", "Unknown extension of source file."},
+        {"extension alone is too short", {".d6"}, "", "Unknown extension of source file."},
+        {"extensions differ", {"game.prg", "out.d64"}, "", "ERR: File extensions must match."},
+        {"short destination", {"game.prg", "prg"}, "", "ERR: File extensions must match."},
+        {"interactive prg", {"-i", "game.prg"}, "Destination file set to 'game.out.prg'.\n",
+         "ERROR: No interactive mode for .prg files.'."},
+        {"missing source", {"absent.prg"}, "Destination file set to 'absent.out.prg'.\n",
+         "ERROR: File 'absent.prg' not found."},
+        {"missing source in view mode", {"-v", "absent.d64"}, "", "ERROR: File 'absent.d64' not found."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        TempFolder folder;
+        write_file(folder / "game.prg", sys_program(10));
+        write_file(folder / "game.d64", blank_image());
+        ProcessResult result = run_mog(folder.path(), c.arguments);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.err, c.expected_err);
+        EXPECT_EQ(result.out, c.expected_out_before_usage + usage_after_failure());
+        EXPECT_FALSE(path_exists(folder / "game.out.prg"));
+    }
+}
+
+TEST(CommandLineProcess, UsageAndExamplesEndWithStatusZero) {
+    TempFolder folder;
+    ProcessResult bare = run_mog(folder.path(), {});
+    EXPECT_EQ(bare.status, 0);
+    EXPECT_EQ(bare.err, "");
+    // The usage names the tool as it was invoked; the second line lines up under the options.
+    std::string name = mog_binary();
+    std::string expected = USAGE_BODY;
+    expected.replace(expected.find("mog [-n"), 3, name);
+    expected.replace(expected.find("    -examples"), 4, std::string(name.size() + 1, ' '));
+    if (std::getenv("MOG_RUNNER") == nullptr) {
+        EXPECT_EQ(bare.out, expected);
+    }
+
+    const std::string examples = "Examples:\n"
+                                 "\n"
+                                 "mog test.d64 \n"
+                                 "Exchanges the lines of all programs with the one of the current year.\n"
+                                 "\n"
+                                 "mog test.prg\n"
+                                 "Exchanges the line of the program 'test.prg' with the one of the current year.\n"
+                                 "\n"
+                                 "mog test.d64 -n 2000\n"
+                                 "Exchanges the lines of all programs with 2000.\n"
+                                 "\n"
+                                 "mog test.d64 -i\n"
+                                 "Asks for each program if the line number shall be replaced.\n"
+                                 "\n"
+                                 "mog -v test.d64 \n"
+                                 "Show content of the disk including SYS lines if existing.\n";
+    // Later arguments and the checks after the walk are never looked at.
+    for (const auto& arguments : std::vector<std::vector<std::string>>{
+             {"-examples"}, {"game.txt", "-examples", "-x"}, {"-v", "-i", "-examples", "-n"}}) {
+        ProcessResult result = run_mog(folder.path(), arguments);
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(result.out, examples);
+        EXPECT_EQ(result.err, "");
+    }
+}
+
+TEST(CommandLineProcess, LineNumberValuesConvertLikeAtoi) {
+    struct Case {
+        std::string value;
+        unsigned written;
+    };
+    const std::vector<Case> cases = {
+        {"65535", 65535}, {"0", 0}, {"abc", 0}, {"-v", 0}, {"  42xyz", 42}, {"+7", 7}, {"-0", 0}, {"2020", 2020},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        TempFolder folder;
+        std::string program = sys_program(10);
+        write_file(folder / "game.prg", program);
+        ProcessResult result = run_mog(folder.path(), {"-n", c.value, "game.prg"});
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(result.out, "Destination file set to 'game.out.prg'.\nDone.\n");
+        program.replace(4, 2, line_bytes(c.written));
+        EXPECT_EQ(read_file(folder / "game.out.prg"), program);
+    }
+}
+
+TEST(CommandLineProcess, LaterLineNumberWinsAndNamesMixWithOptions) {
+    TempFolder folder;
+    std::string program = sys_program(10);
+    write_file(folder / "game.prg", program);
+    ProcessResult result = run_mog(folder.path(), {"-n", "1", "game.prg", "-n", "300", "x.PRG"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "Done.\n");
+    program.replace(4, 2, line_bytes(300));
+    EXPECT_EQ(read_file(folder / "x.PRG"), program);
+}
+
+TEST(CommandLineProcess, UpperCaseExtensionGivesLowerCaseDefault) {
+    TempFolder folder;
+    write_file(folder / "GAME.PRG", sys_program(10));
+    ProcessResult result = run_mog(folder.path(), {"-n", "1", "GAME.PRG"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "Destination file set to 'GAME.out.prg'.\nDone.\n");
+    EXPECT_TRUE(path_exists(folder / "GAME.out.prg"));
+}
+
+struct GuardCase {
+    const char* label;
+    std::string input;
+    bool close_input;
+    int status;
+    std::string out_after_question;
+};
+
+TEST(CommandLineProcess, OverwriteGuardAsksAndTakesOnlyYes) {
+    const std::string question = "Destination file set to 'game.out.prg'.\n"
+                                 "Destination file already exists!\n"
+                                 "Press <y> to overwrite, any other to cancel. ";
+    const std::vector<GuardCase> cases = {
+        {"y", "y\n", false, 0, "\nOverwrite activated!\n\nDone.\n"},
+        {"Y without newline", "Y", false, 0, "\nOverwrite activated!\n\nDone.\n"},
+        {"yes", "yes\n", false, 0, "\nOverwrite activated!\n\nDone.\n"},
+        {"n", "n\n", false, 5, ""},
+        {"empty line", "\n", false, 5, ""},
+        {"end of input", "", false, 5, ""},
+        {"closed input", "", true, 5, ""},
+        {"other key", "q\n", false, 5, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        TempFolder folder;
+        std::string program = sys_program(10);
+        write_file(folder / "game.prg", program);
+        write_file(folder / "game.out.prg", "old");
+        RunSettings settings;
+        settings.input = c.input;
+        settings.close_input = c.close_input;
+        ProcessResult result = run_mog(folder.path(), {"-n", "7", "game.prg"}, settings);
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(result.out, question + c.out_after_question);
+        EXPECT_EQ(result.err, "");
+        program.replace(4, 2, line_bytes(7));
+        EXPECT_EQ(read_file(folder / "game.out.prg"), c.status == 0 ? program : "old");
+    }
+}
+
+TEST(CommandLineProcess, ViewModeWithAnExistingDestinationStillAsks) {
+    TempFolder folder;
+    write_file(folder / "game.prg", sys_program(10));
+    write_file(folder / "other.prg", "keep");
+    RunSettings settings;
+    settings.input = "n\n";
+    ProcessResult result = run_mog(folder.path(), {"-v", "game.prg", "other.prg"}, settings);
+    EXPECT_EQ(result.status, 5);
+    EXPECT_EQ(result.out, "Destination file already exists!\nPress <y> to overwrite, any other to cancel. ");
+    EXPECT_EQ(read_file(folder / "other.prg"), "keep");
+}
+
+} // namespace

@@ -1,0 +1,59 @@
+#include "d64_builder.h"
+
+std::size_t sector_offset(int track, int sector) {
+    std::size_t offset = 0;
+    for (int t = 1; t < track; ++t)
+        offset += 256 * static_cast<std::size_t>(t <= 17 ? 21 : t <= 24 ? 19 : t <= 30 ? 18 : 17);
+    return offset + 256 * static_cast<std::size_t>(sector);
+}
+
+std::string blank_image(std::size_t size) {
+    std::string image(size, '\0');
+    link_sector(image, 18, 0, 18, 1);
+    link_sector(image, 18, 1, 0, 0xFF);
+    return image;
+}
+
+void link_sector(std::string& image, int track, int sector, int next_track, int next_sector) {
+    std::size_t at = sector_offset(track, sector);
+    image[at] = static_cast<char>(next_track);
+    image[at + 1] = static_cast<char>(next_sector);
+}
+
+void put_entry(std::string& image, int track, int sector, int slot, int file_type, int file_track,
+               int file_sector, const std::string& name) {
+    std::size_t at = sector_offset(track, sector) + 32 * static_cast<std::size_t>(slot);
+    image[at + 2] = static_cast<char>(file_type);
+    image[at + 3] = static_cast<char>(file_track);
+    image[at + 4] = static_cast<char>(file_sector);
+    std::string padded = name.substr(0, 16);
+    padded.resize(16, '\xA0');
+    image.replace(at + 5, 16, padded);
+}
+
+void put_program(std::string& image, int track, int sector, const std::string& program) {
+    std::size_t at = sector_offset(track, sector);
+    image[at] = 0;
+    image[at + 1] = static_cast<char>(program.size() + 1);
+    image.replace(at + 2, program.size(), program);
+}
+
+std::string line_bytes(unsigned line_number) {
+    return {static_cast<char>(line_number & 0xFF), static_cast<char>(line_number >> 8)};
+}
+
+std::string sys_program(unsigned line_number, const std::string& text, unsigned load_address) {
+    std::string program;
+    program += static_cast<char>(load_address & 0xFF);
+    program += static_cast<char>(load_address >> 8);
+    unsigned next_line = load_address + 2 + 2 + 1 + static_cast<unsigned>(text.size()) + 1;
+    program += static_cast<char>(next_line & 0xFF);
+    program += static_cast<char>(next_line >> 8);
+    program += line_bytes(line_number);
+    program += '\x9E';
+    program += text;
+    program += '\0';
+    program += std::string("\0\0", 2); // end of the BASIC program
+    program += "\xA9\x00\x60";         // the machine code behind it
+    return program;
+}

@@ -1,0 +1,37 @@
+// Lays out disk images and programs for the tests, byte by byte.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+constexpr std::size_t IMAGE_SIZE = 174848;
+constexpr std::size_t IMAGE_SIZE_40_TRACKS = 196608;
+constexpr std::size_t ERROR_BYTES_35_TRACKS = 683;
+
+// Byte offset of a sector, computed from the zone rule independently of the tool.
+std::size_t sector_offset(int track, int sector);
+
+// A formatted-looking image: the anchor at 18/0 links to an empty first
+// directory sector at 18/1.
+std::string blank_image(std::size_t size = IMAGE_SIZE);
+
+// Sets a sector's link bytes.
+void link_sector(std::string& image, int track, int sector, int next_track, int next_sector);
+
+// Fills directory entry slot (0 to 7) of a directory sector. The name is
+// padded with shifted blanks to 16 bytes.
+void put_entry(std::string& image, int track, int sector, int slot, int file_type, int file_track,
+               int file_sector, const std::string& name);
+
+// Writes program bytes after the link of a data sector.
+void put_program(std::string& image, int track, int sector, const std::string& program);
+
+// A program that starts with "<line> SYS<text>" stored at the load address.
+std::string sys_program(unsigned line_number, const std::string& text = "2061", unsigned load_address = 0x0801);
+
+// The two line-number bytes of a start line, little-endian.
+std::string line_bytes(unsigned line_number);
+
+// File type bytes of closed PRG and SEQ files.
+constexpr int FILE_PRG = 0x82;
+constexpr int FILE_SEQ = 0x81;

@@ -1,0 +1,54 @@
+// Runs the built tool as a whole process in a fresh folder and captures
+// everything it does.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct ProcessResult {
+    int status = -1;          // exit status, or 128 + signal
+    std::string out;          // standard output bytes
+    std::string err;          // standard error bytes
+};
+
+struct RunSettings {
+    std::string input;        // standard input bytes
+    bool close_input = false; // standard input closed instead
+    long file_size_limit = -1;// bytes, as ulimit -f sets it
+    bool unprivileged = false;// run as an ordinary user even under root, so
+                              // that permission bits apply
+};
+
+// A new empty folder, removed with everything in it when the test ends.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+// The tool's path; MOG_BINARY in the environment overrides the built one.
+std::string mog_binary();
+
+// Runs the tool with the arguments, in the folder.
+ProcessResult run_mog(const std::string& folder, const std::vector<std::string>& arguments,
+                      const RunSettings& settings = {});
+
+// Lets an ordinary user reach and change the folder, for unprivileged runs.
+void open_to_everyone(const std::string& path);
+
+std::string read_file(const std::string& path);
+void write_file(const std::string& path, const std::string& bytes);
+bool path_exists(const std::string& path);
+// Names in the folder, sorted.
+std::vector<std::string> folder_entries(const std::string& folder);
+// The usage text as printed after a failure.
+std::string usage_after_failure();
+// The current year in local time, as the tool prints it.
+int current_year();
