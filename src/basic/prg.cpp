@@ -18,7 +18,7 @@ int handle_prg(unsigned char* buffer, std::size_t size, const char* destination,
     if (run_options.view) {
         std::string text(sys_line_text_length(line) + 1, '\0');
         convert_sys_line_text(line, text.data());
-        say("%d SYS%s\n", static_cast<int>(sys_line_number(line)), text.c_str());
+        say("%d SYS%s\n", static_cast<int>(sys_line_number(line)), shown(stdout, text.c_str()));
         return 0;
     }
     set_sys_line_number(line, static_cast<unsigned>(line_number));

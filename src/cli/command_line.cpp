@@ -44,7 +44,7 @@ void take_name(CommandLine& command_line, char* argument) {
     else if (command_line.destination == nullptr)
         command_line.destination = argument;
     else
-        fail_with_usage(STATUS_BAD_COMMAND_LINE, "ERROR: Bad argument %s", argument);
+        fail_with_usage(STATUS_BAD_COMMAND_LINE, "ERROR: Bad argument %s", shown(stderr, argument));
 }
 
 } // namespace
@@ -86,7 +86,7 @@ CommandLine walk_arguments(int argc, char** argv) {
             print_examples();
             end_process(STATUS_SUCCESS);
         } else if (argument[0] == '-') {
-            fail_with_usage(STATUS_BAD_COMMAND_LINE, "ERROR: Unknown option '%s'.", argument);
+            fail_with_usage(STATUS_BAD_COMMAND_LINE, "ERROR: Unknown option '%s'.", shown(stderr, argument));
         } else {
             take_name(command_line, argument);
         }
@@ -115,12 +115,12 @@ void check_command_line(CommandLine& command_line) {
         derived.assign(command_line.source, std::strlen(command_line.source) - EXTENSION_LENGTH);
         derived += command_line.kind == SourceKind::prg ? ".out.prg" : ".out.d64";
         command_line.destination = derived.c_str();
-        say("Destination file set to '%s'.\n", command_line.destination);
+        say("Destination file set to '%s'.\n", shown(stdout, command_line.destination));
     }
     if (!run_options.view && !same_extension(command_line.source, command_line.destination))
         fail_with_usage(STATUS_BAD_COMMAND_LINE, "ERR: File extensions must match.");
     if (command_line.kind == SourceKind::prg && run_options.interactive)
         fail_with_usage(STATUS_BAD_COMMAND_LINE, "ERROR: No interactive mode for .prg files.'.");
     if (!file_exists(command_line.source))
-        fail_with_usage(STATUS_BAD_COMMAND_LINE, "ERROR: File '%s' not found.", command_line.source);
+        fail_with_usage(STATUS_BAD_COMMAND_LINE, "ERROR: File '%s' not found.", shown(stderr, command_line.source));
 }

@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <string>
 
+#include "petscii/code_page_850.h"
 #include "platform/console_output.h"
 
 void say_to(std::FILE* stream, const char* format, std::va_list arguments) {
@@ -46,4 +47,31 @@ void say_error(const char* format, ...) {
 
 void flush_output() {
     std::fflush(stdout);
+}
+
+namespace {
+
+bool is_control(unsigned char byte) {
+    return byte < 0x20 || (byte >= 0x7F && byte < 0xA0);
+}
+
+} // namespace
+
+const char* shown(std::FILE* stream, const char* text) {
+    Display display = stream_display(stream);
+    if (display == Display::bytes)
+        return text;
+    // A few texts may be needed at once, for one message.
+    static std::string recent[4];
+    static unsigned next = 0;
+    std::string& result = recent[next++ % 4];
+    result.clear();
+    for (const char* at = text; *at != '\0'; ++at) {
+        auto byte = static_cast<unsigned char>(*at);
+        if (display == Display::utf8)
+            append_glyph_utf8(result, byte);
+        else
+            result += is_control(byte) ? '?' : *at;
+    }
+    return result.c_str();
 }

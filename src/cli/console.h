@@ -16,5 +16,11 @@ void say_error(const char* format, ...) MOG_PRINTF_FORMAT(1, 2);
 // Either stream; standard error is preceded by what standard output holds.
 void say_to(std::FILE* stream, const char* format, std::va_list arguments);
 
+// The text as the stream should show it: unchanged for a file or pipe; on a
+// terminal every byte as its code page 850 glyph, control codes included, so
+// that no text from a file or command line can drive the terminal. The
+// result stays valid for the next few calls.
+const char* shown(std::FILE* stream, const char* text);
+
 // Sends what standard output holds, so a question shows before the answer is read.
 void flush_output();

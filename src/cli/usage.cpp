@@ -9,7 +9,7 @@ void print_usage(const char* program_name) {
         "BASIC line must start with SYS and be located at $0801. \n"
         "(Version: 1.0.0)\n"
         "\n");
-    say("%s [-n <num>] [-i] [-v] <src> [<dst>]\n", program_name);
+    say("%s [-n <num>] [-i] [-v] <src> [<dst>]\n", shown(stdout, program_name));
     // The second form lines up under the options of the first.
     say("%*c -examples\n", static_cast<int>(std::strlen(program_name)), ' ');
     say("\n"

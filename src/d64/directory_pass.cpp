@@ -8,6 +8,7 @@
 #include "cli/whole_file.h"
 #include "d64/geometry.h"
 #include "d64/line_prompt.h"
+#include "petscii/code_page_850.h"
 #include "petscii/petscii.h"
 
 namespace {
@@ -45,7 +46,7 @@ void process_directory(unsigned char* buffer, std::size_t size, long line_number
         char name[ENTRY_NAME_SIZE + 1];
         convert_entry_name(entry, name);
         if (run_options.view)
-            say("%s ", name);
+            say("%s ", shown(stdout, name));
 
         SysLine line{};
         if (!find_start_line(buffer, size, entry, line)) {
@@ -57,12 +58,12 @@ void process_directory(unsigned char* buffer, std::size_t size, long line_number
         if (run_options.view) {
             char text[SECTOR_SIZE];
             convert_sys_line_text(line, text);
-            say("[%i SYS%s]\n", old_line_number, text);
+            say("[%i SYS%s]\n", old_line_number, shown(stdout, text));
             continue;
         }
         if (run_options.interactive) {
-            char question[ENTRY_NAME_SIZE + 32];
-            std::snprintf(question, sizeof question, "%s (%d): ", name, old_line_number);
+            char question[ENTRY_NAME_SIZE * MAX_GLYPH_BYTES + 32];
+            std::snprintf(question, sizeof question, "%s (%d): ", shown(stdout, name), old_line_number);
             long answer = ask_line_number(question, MAX_LINE_NUMBER);
             if (answer == NO_CHANGE)
                 continue;
@@ -70,7 +71,7 @@ void process_directory(unsigned char* buffer, std::size_t size, long line_number
         }
         set_sys_line_number(line, static_cast<unsigned>(value_to_write));
         if (!run_options.interactive)
-            say("Changed file '%s'.\n", name);
+            say("Changed file '%s'.\n", shown(stdout, name));
     }
 }
 

@@ -1,6 +1,42 @@
 #include "platform/console_output.h"
 
-void console_init() {}
+#include <clocale>
+#include <cstring>
+#include <langinfo.h>
+#include <strings.h>
+#include <unistd.h>
+
+namespace {
+
+Display output_display = Display::bytes;
+Display error_display = Display::bytes;
+
+// Asks the user's locale, then leaves the process in the C locale so that
+// nothing else changes with it.
+bool locale_takes_utf8() {
+    if (std::setlocale(LC_CTYPE, "") == nullptr)
+        return false;
+    const char* codeset = nl_langinfo(CODESET);
+    bool utf8 = codeset != nullptr && (strcasecmp(codeset, "UTF-8") == 0 || strcasecmp(codeset, "UTF8") == 0);
+    std::setlocale(LC_CTYPE, "C");
+    return utf8;
+}
+
+} // namespace
+
+void console_init() {
+    bool output_terminal = isatty(STDOUT_FILENO) != 0;
+    bool error_terminal = isatty(STDERR_FILENO) != 0;
+    if (!output_terminal && !error_terminal)
+        return; // redirected: no locale needed
+    Display terminal = locale_takes_utf8() ? Display::utf8 : Display::safe_bytes;
+    output_display = output_terminal ? terminal : Display::bytes;
+    error_display = error_terminal ? terminal : Display::bytes;
+}
+
+Display stream_display(std::FILE* stream) {
+    return stream == stderr ? error_display : output_display;
+}
 
 bool console_write(std::FILE* stream, const char* text, std::size_t size) {
     return std::fwrite(text, 1, size, stream) == size;

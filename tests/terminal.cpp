@@ -1,0 +1,111 @@
+#include "terminal.h"
+
+#include <chrono>
+#include <cerrno>
+#include <cstdlib>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "process_runner.h"
+
+namespace {
+
+constexpr auto RUN_TIME_LIMIT = std::chrono::seconds(20);
+
+[[noreturn]] void exec_on_terminal(int terminal, const std::string& folder, const std::vector<std::string>& arguments,
+                                   const std::string& locale) {
+    setsid();
+    ioctl(terminal, TIOCSCTTY, 0);
+    dup2(terminal, STDIN_FILENO);
+    dup2(terminal, STDOUT_FILENO);
+    dup2(terminal, STDERR_FILENO);
+    if (terminal > STDERR_FILENO)
+        close(terminal);
+    setenv("LC_ALL", locale.c_str(), 1);
+    if (chdir(folder.c_str()) != 0)
+        _exit(126);
+    std::vector<std::string> words{mog_binary()};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (auto& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+}
+
+std::string without_carriage_returns(const std::string& text) {
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
+            result += text[i];
+    return result;
+}
+
+} // namespace
+
+TerminalRun run_in_terminal(const std::string& folder, const std::vector<std::string>& arguments,
+                            const TerminalSettings& settings) {
+    TerminalRun run;
+    int controller = -1, terminal = -1;
+    if (openpty(&controller, &terminal, nullptr, nullptr, nullptr) != 0)
+        return run;
+    tcgetattr(terminal, &run.before);
+
+    pid_t child = fork();
+    if (child == 0) {
+        close(controller);
+        exec_on_terminal(terminal, folder, arguments, settings.locale);
+    }
+
+    std::string raw;
+    bool typed = settings.keys.empty();
+    int wait_status = 0;
+    bool ended = false;
+    auto deadline = std::chrono::steady_clock::now() + RUN_TIME_LIMIT;
+    while (std::chrono::steady_clock::now() < deadline) {
+        pollfd ready{controller, POLLIN, 0};
+        if (poll(&ready, 1, 10) > 0 && (ready.revents & POLLIN)) {
+            char chunk[4096];
+            ssize_t got = read(controller, chunk, sizeof chunk);
+            if (got > 0)
+                raw.append(chunk, static_cast<std::size_t>(got));
+        }
+        if (!typed && raw.find(settings.prompt) != std::string::npos) {
+            // Give the tool a moment to switch the terminal to single keys.
+            usleep(100000);
+            (void)!write(controller, settings.keys.data(), settings.keys.size());
+            typed = true;
+        }
+        if (!ended && waitpid(child, &wait_status, WNOHANG) == child)
+            ended = true;
+        if (ended) {
+            // Collect what is still in the terminal, then stop.
+            pollfd rest{controller, POLLIN, 0};
+            if (poll(&rest, 1, 50) <= 0 || !(rest.revents & POLLIN))
+                break;
+        }
+    }
+    if (!ended) {
+        kill(child, SIGKILL);
+        waitpid(child, &wait_status, 0);
+    }
+    run.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
+    tcgetattr(terminal, &run.after);
+    close(terminal);
+    close(controller);
+    run.screen = without_carriage_returns(raw);
+    return run;
+}
+
+bool same_settings(const termios& first, const termios& second) {
+    return first.c_iflag == second.c_iflag && first.c_oflag == second.c_oflag &&
+           first.c_cflag == second.c_cflag && first.c_lflag == second.c_lflag &&
+           std::memcmp(first.c_cc, second.c_cc, sizeof first.c_cc) == 0;
+}
