@@ -283,7 +283,8 @@ TEST(D64Process, DamagedDirectoriesEndNormally) {
             TempFolder folder;
             auto started = std::chrono::steady_clock::now();
             ProcessResult result = run_on_disk(folder, image, options, "\n\n\n");
-            EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+            // A runner such as wine adds its own start-up time.
+            EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(tool_runner().empty() ? 1 : 10));
             EXPECT_EQ(result.status, 0);
             EXPECT_EQ(result.err, "");
             ASSERT_GE(result.out.size(), 6u);

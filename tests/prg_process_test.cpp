@@ -131,6 +131,7 @@ TEST(PrgProcess, UnexpectedStartLinesEndWithStatusTwo) {
 }
 
 TEST(PrgProcess, SourceThatIsAFolderCannotBeRead) {
+    SKIP_UNDER_RUNNER("a folder cannot be opened as a file there");
     TempFolder folder;
     ASSERT_EQ(mkdir((folder / "dir.prg").c_str(), 0755), 0);
     ProcessResult result = run_mog(folder.path(), {"-n", "1", "dir.prg"});
@@ -141,6 +142,7 @@ TEST(PrgProcess, SourceThatIsAFolderCannotBeRead) {
 }
 
 TEST(PrgProcess, UnreadableSourceIsNotFound) {
+    SKIP_UNDER_RUNNER("runs as another user");
     TempFolder folder;
     open_to_everyone(folder.path());
     write_file(folder / "game.prg", sys_program(10));
@@ -170,6 +172,11 @@ TEST(PrgProcess, FailedWriteReportsAndKeepsEveryOldByte) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
+        if (!tool_runner().empty() && (c.read_only_folder || c.file_size_limit >= 0)) {
+            std::printf("not run under %s: %s (needs another user or a file-size limit)\n", tool_runner().c_str(),
+                        c.label);
+            continue;
+        }
         TempFolder folder;
         open_to_everyone(folder.path());
         std::string program = sys_program(10) + std::string(5000, '\x33');
@@ -200,6 +207,7 @@ TEST(PrgProcess, FailedWriteReportsAndKeepsEveryOldByte) {
 }
 
 TEST(PrgProcess, ReplacedDestinationKeepsModeAndLinks) {
+    SKIP_UNDER_RUNNER("POSIX modes and symbolic links");
     TempFolder folder;
     std::string program = sys_program(10);
     write_file(folder / "game.prg", program);

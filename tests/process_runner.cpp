@@ -47,6 +47,11 @@ void open_to_everyone(const std::string& path) {
     chmod(path.c_str(), 0777);
 }
 
+std::string tool_runner() {
+    const char* runner = std::getenv("MOG_RUNNER");
+    return runner != nullptr ? runner : "";
+}
+
 std::string read_file(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     std::ostringstream bytes;
@@ -116,9 +121,8 @@ std::string capture_name(const std::string& label) {
         _exit(126);
 
     std::vector<std::string> words;
-    const char* runner = std::getenv("MOG_RUNNER"); // for example wine, for a Windows build
-    if (runner != nullptr && *runner != '\0')
-        words.push_back(runner);
+    if (!tool_runner().empty())
+        words.push_back(tool_runner());
     words.push_back(mog_binary());
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;

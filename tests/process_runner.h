@@ -36,6 +36,18 @@ private:
 // The tool's path; MOG_BINARY in the environment overrides the built one.
 std::string mog_binary();
 
+// The program that runs the tool, such as wine for a Windows build; empty
+// when the tool runs by itself.
+std::string tool_runner();
+
+// For tests of what only the POSIX build does, or what the runner cannot
+// show: they say so in the output instead of passing silently.
+#define SKIP_UNDER_RUNNER(reason)                                                                              \
+    do {                                                                                                      \
+        if (!tool_runner().empty())                                                                           \
+            GTEST_SKIP() << "not run under " << tool_runner() << ": " << (reason);                            \
+    } while (false)
+
 // Runs the tool with the arguments, in the folder.
 ProcessResult run_mog(const std::string& folder, const std::vector<std::string>& arguments,
                       const RunSettings& settings = {});

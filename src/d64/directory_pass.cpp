@@ -77,7 +77,8 @@ void process_directory(unsigned char* buffer, std::size_t size, long line_number
 
 int handle_d64(unsigned char* buffer, std::size_t size, const char* destination, long line_number) {
     if (size != D64_IMAGE_SIZE)
-        say("WARNING: Size of d64 seems invalid. It is %zu but should be %zu.\n\n", size, D64_IMAGE_SIZE);
+        say("WARNING: Size of d64 seems invalid. It is %lld but should be %lld.\n\n", static_cast<long long>(size),
+            static_cast<long long>(D64_IMAGE_SIZE));
     process_directory(buffer, size, line_number);
     if (run_options.view)
         return 0;

@@ -2,20 +2,13 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <io.h>
 #include <string>
+#include <sys/stat.h>
 #include <windows.h>
 
 namespace {
-
-std::string temporary_name_beside(const char* name) {
-    std::string target = name;
-    std::string::size_type slash = target.find_last_of("/\\:");
-    std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    char unique[32];
-    std::snprintf(unique, sizeof unique, ".mog-%lu-%lu", GetCurrentProcessId(), GetTickCount());
-    return folder + base + unique;
-}
 
 int errno_from_last_error() {
     switch (GetLastError()) {
@@ -33,16 +26,32 @@ int errno_from_last_error() {
     }
 }
 
+int write_all(int fd, const unsigned char* data, std::size_t size) {
+    while (size > 0) {
+        unsigned chunk = size > 0x40000000 ? 0x40000000u : static_cast<unsigned>(size);
+        int written = _write(fd, data, chunk);
+        if (written <= 0)
+            return written < 0 ? errno : EIO;
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return 0;
+}
+
 } // namespace
 
 int replace_file(const char* name, const unsigned char* data, std::size_t size) {
-    std::string temporary = temporary_name_beside(name);
-    std::FILE* file = std::fopen(temporary.c_str(), "wbx");
-    if (file == nullptr)
+    char unique[48];
+    std::snprintf(unique, sizeof unique, ".mog-%lu-%lu", GetCurrentProcessId(), GetTickCount());
+    std::string temporary = std::string(name) + unique;
+
+    int fd = _open(temporary.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0)
         return errno;
-    int error = std::fwrite(data, 1, size, file) == size ? 0 : (errno != 0 ? errno : EIO);
-    if (std::fclose(file) != 0 && error == 0)
-        error = errno != 0 ? errno : EIO;
+    int error = write_all(fd, data, size);
+    if (_close(fd) != 0 && error == 0)
+        error = errno;
+    // A read-only destination refuses the replacement, as it would refuse writing.
     if (error == 0 && !MoveFileExA(temporary.c_str(), name, MOVEFILE_REPLACE_EXISTING))
         error = errno_from_last_error();
     if (error != 0)
