@@ -12,24 +12,20 @@ bool only_end_of_line(const char* line) {
     return line[0] == '\0' || std::strcmp(line, "\n") == 0 || std::strcmp(line, "\r\n") == 0;
 }
 
-// Once standard input has ended, every later question is answered alike
-// without waiting for more.
-bool input_ended = false;
-
 // Reads one line, keeping at most ANSWER_LINE_SIZE - 1 characters of it; the
 // rest of a longer line is read and dropped. Gives false at the end of input.
 bool read_answer_line(char* line) {
     std::size_t length = 0;
     int c = EOF;
-    while (!input_ended && (c = std::getchar()) != EOF) {
+    // Once standard input has ended, every later question is answered alike
+    // without waiting for more.
+    while (!std::feof(stdin) && (c = std::getchar()) != EOF) {
         if (length < ANSWER_LINE_SIZE - 1)
             line[length++] = static_cast<char>(c);
         if (c == '\n')
             break;
     }
     line[length] = '\0';
-    if (c == EOF)
-        input_ended = true;
     return length > 0;
 }
 
