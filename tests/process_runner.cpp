@@ -119,6 +119,8 @@ std::string capture_name(const std::string& label) {
     }
     if (chdir(folder.c_str()) != 0)
         _exit(126);
+    for (const auto& [name, value] : settings.environment)
+        setenv(name.c_str(), value.c_str(), 1);
 
     std::vector<std::string> words;
     if (!tool_runner().empty())

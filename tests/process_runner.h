@@ -17,6 +17,7 @@ struct RunSettings {
     long file_size_limit = -1;// bytes, as ulimit -f sets it
     bool unprivileged = false;// run as an ordinary user even under root, so
                               // that permission bits apply
+    std::vector<std::pair<std::string, std::string>> environment; // added variables
 };
 
 // A new empty folder, removed with everything in it when the test ends.
