@@ -1,0 +1,30 @@
+# Installs the build into a fresh prefix and checks what a user finds there.
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
+                RESULT_VARIABLE status OUTPUT_QUIET)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${status}")
+endif()
+
+foreach(path bin/mog share/man/man1/mog.1)
+  if(NOT EXISTS "${PREFIX}/${path}")
+    message(FATAL_ERROR "${path} is not installed")
+  endif()
+endforeach()
+
+# The installed tool runs on its own and lists the sample.
+execute_process(COMMAND "${PREFIX}/bin/mog" -v "${SAMPLE}" RESULT_VARIABLE status OUTPUT_VARIABLE listing)
+if(NOT status EQUAL 0 OR NOT listing MATCHES "HELLO            \\[800 SYS2061\\]")
+  message(FATAL_ERROR "installed mog failed (${status}):\n${listing}")
+endif()
+
+# The manual page covers every option, every exit status and the display rule.
+file(READ "${PREFIX}/share/man/man1/mog.1" page)
+foreach(needed "\\-n" "\\-i" "\\-v" "\\-a" "\\-o" "\\-examples" ".SH EXIT STATUS" ".B 0" ".B 1" ".B 2" ".B 3"
+               ".B 5" ".SH EXAMPLES" ".SH DISPLAY" "UTF-8" "iconv")
+  string(FIND "${page}" "${needed}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "the manual page lacks ${needed}")
+  endif()
+endforeach()
+message(STATUS "installed tree is complete")
