@@ -122,6 +122,12 @@ std::string capture_name(const std::string& label) {
     for (const auto& [name, value] : settings.environment)
         setenv(name.c_str(), value.c_str(), 1);
 
+    exec_tool(arguments);
+}
+
+} // namespace
+
+void exec_tool(const std::vector<std::string>& arguments) {
     std::vector<std::string> words;
     if (!tool_runner().empty())
         words.push_back(tool_runner());
@@ -134,8 +140,6 @@ std::string capture_name(const std::string& label) {
     execvp(argv[0], argv.data());
     _exit(127);
 }
-
-} // namespace
 
 ProcessResult run_mog(const std::string& folder, const std::vector<std::string>& arguments,
                       const RunSettings& settings) {

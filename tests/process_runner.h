@@ -49,6 +49,9 @@ std::string tool_runner();
             GTEST_SKIP() << "not run under " << tool_runner() << ": " << (reason);                            \
     } while (false)
 
+// Replaces the calling (child) process with the tool and the arguments.
+[[noreturn]] void exec_tool(const std::vector<std::string>& arguments);
+
 // Runs the tool with the arguments, in the folder.
 ProcessResult run_mog(const std::string& folder, const std::vector<std::string>& arguments,
                       const RunSettings& settings = {});

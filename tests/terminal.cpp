@@ -30,14 +30,7 @@ constexpr auto RUN_TIME_LIMIT = std::chrono::seconds(20);
     setenv("LC_ALL", locale.c_str(), 1);
     if (chdir(folder.c_str()) != 0)
         _exit(126);
-    std::vector<std::string> words{mog_binary()};
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (auto& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(127);
+    exec_tool(arguments);
 }
 
 std::string without_carriage_returns(const std::string& text) {

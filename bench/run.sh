@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Measures mog against copying the same file: whole-process wall time for a
+# rewrite, a listing and a loop over 1,000 images, and peak memory. Prints
+# one summary line per figure; writes nothing into the repository.
+# Needs hyperfine and /usr/bin/time (Debian: hyperfine, time).
+# Usage: bench/run.sh            (MOG=path/to/mog to measure another build)
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+mog="${MOG:-$repo/build/release/mog}"
+if [ -z "${MOG:-}" ]; then
+    (cd "$repo" && cmake --preset release >/dev/null && cmake --build --preset release >/dev/null)
+fi
+
+work=$(mktemp -d /tmp/mog-bench-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+image="$work/game.d64"
+cp "$repo/samples/sample.d64" "$image"
+
+# A collection of 1,000 different images: each differs in one data byte.
+mkdir "$work/collection"
+for i in $(seq 0 999); do
+    file=$(printf '%s/collection/disk%04d.d64' "$work" "$i")
+    cp "$image" "$file"
+    printf '%04d' "$i" | dd of="$file" bs=1 seek=4096 conv=notrunc status=none
+done
+
+# Mean seconds of each command in a hyperfine export.
+means() {
+    python3 -c 'import json,sys; print(" ".join(str(r["mean"]) for r in json.load(open(sys.argv[1]))["results"]))' "$1"
+}
+
+# Prints "label: mog X ms, reference Y ms, ratio Z".
+compare() {
+    local label="$1" reference="$2" json="$3"
+    read -r mine theirs < <(means "$json")
+    python3 -c 'import sys; m,t=float(sys.argv[2]),float(sys.argv[3]); print(f"{sys.argv[1]}: mog {m*1000:.2f} ms, {sys.argv[4]} {t*1000:.2f} ms, ratio {m/t:.2f}")' \
+        "$label" "$mine" "$theirs" "$reference"
+}
+
+hyperfine -N --style none --warmup 50 --runs 500 --prepare "rm -f $work/out.d64" --export-json "$work/rewrite.json" \
+    "$mog -n 2024 $image $work/out.d64" "cp $image $work/out.d64" >/dev/null
+compare "rewrite one image (mog -n 2024 game.d64 out.d64 vs cp)" cp "$work/rewrite.json"
+
+hyperfine -N --style none --warmup 50 --runs 500 --export-json "$work/view.json" \
+    "$mog -v $image" "cat $image" >/dev/null
+compare "list one image (mog -v game.d64 >/dev/null vs cat >/dev/null)" cat "$work/view.json"
+
+cd "$work"
+hyperfine --style none --warmup 1 --runs 10 --prepare "rm -rf out && mkdir out" --export-json "$work/loop.json" \
+    "for f in collection/*.d64; do $mog -n 2024 \"\$f\" \"out/\${f##*/}\"; done" \
+    "for f in collection/*.d64; do cp \"\$f\" \"out/\${f##*/}\"; done" >/dev/null
+compare "loop over 1,000 images (mog vs cp)" cp "$work/loop.json"
+
+# Peak resident memory, the largest of several runs, in KiB.
+peak() {
+    local most=0 kib
+    for _ in 1 2 3 4 5; do
+        rm -f "$work/out.d64"
+        /usr/bin/time -f '%M' -o "$work/peak" "$@" >/dev/null 2>&1
+        kib=$(tail -n 1 "$work/peak")
+        [ "$kib" -gt "$most" ] && most=$kib
+    done
+    echo "$most"
+}
+mine=$(peak "$mog" -n 2024 "$image" "$work/out.d64")
+theirs=$(peak cp "$image" "$work/out.d64")
+size_kib=$(( $(stat -c %s "$image") / 1024 ))
+echo "peak memory: mog ${mine} KiB, cp ${theirs} KiB, difference $((mine - theirs)) KiB (goal: at most image ${size_kib} KiB + 1024 KiB)"
