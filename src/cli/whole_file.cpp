@@ -55,6 +55,8 @@ ImageBuffer read_open_file(std::FILE* file) {
         return read_unsized(file);
 
     auto size = static_cast<std::size_t>(info.st_size);
+    // The file goes straight into the buffer in one read, not through stdio's.
+    std::setvbuf(file, nullptr, _IONBF, 0);
     ImageBuffer image;
     image.bytes = static_cast<unsigned char*>(std::malloc(size > 0 ? size : 1));
     if (image.bytes == nullptr)
