@@ -1,11 +1,13 @@
 #include "platform/console_key.h"
 
 #include <conio.h>
-#include <io.h>
-#include <stdio.h>
+#include <windows.h>
 
+// Only a real console counts: the NUL device also passes _isatty, but a key
+// read from the console would then wait for a key nobody is asked to type.
 bool stdin_is_console() {
-    return _isatty(_fileno(stdin)) != 0;
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
 }
 
 // _getch reads the console directly, without echo and without line editing,
