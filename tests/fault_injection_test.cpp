@@ -129,6 +129,17 @@ TEST(FaultInjection, SourceVanishingBeforeTheReadIsReported) {
     }
 }
 
+TEST(FaultInjection, OutputThatCannotBeWrittenIsNoSuccess) {
+    SKIP_UNDER_RUNNER("/dev/full is a POSIX device");
+    TempFolder folder;
+    write_file(folder / "disk.d64", read_file(std::string(MOG_SOURCE_DIR) + "/samples/sample.d64"));
+    RunSettings settings;
+    settings.output_file = "/dev/full";
+    ProcessResult result = run_mog(folder.path(), {"-v", "disk.d64"}, settings);
+    EXPECT_EQ(result.status, 3);
+    EXPECT_EQ(result.err, "ERROR: Cannot write output: No space left on device.\n");
+}
+
 // Standard input closed, or empty as in a run without a terminal, at each question.
 TEST(FaultInjection, QuestionsWithoutInputEndSafely) {
     std::string image = blank_image();

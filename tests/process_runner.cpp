@@ -102,7 +102,7 @@ std::string capture_name(const std::string& label) {
         dup2(input, STDIN_FILENO);
         close(input);
     }
-    int output = open(out.c_str(), O_WRONLY | O_TRUNC);
+    int output = open(settings.output_file.empty() ? out.c_str() : settings.output_file.c_str(), O_WRONLY | O_TRUNC);
     int error = open(err.c_str(), O_WRONLY | O_TRUNC);
     dup2(output, STDOUT_FILENO);
     dup2(error, STDERR_FILENO);

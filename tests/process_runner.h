@@ -18,6 +18,7 @@ struct RunSettings {
     bool unprivileged = false;// run as an ordinary user even under root, so
                               // that permission bits apply
     std::vector<std::pair<std::string, std::string>> environment; // added variables
+    std::string output_file;  // standard output goes here instead of being captured
 };
 
 // A new empty folder, removed with everything in it when the test ends.

@@ -6,6 +6,21 @@
 #include "petscii/code_page_850.h"
 #include "platform/console_output.h"
 
+namespace {
+
+bool lost_output = false;
+
+void write_text(std::FILE* stream, const char* text, std::size_t size) {
+    if (!console_write(stream, text, size) && stream == stdout)
+        lost_output = true;
+}
+
+} // namespace
+
+bool output_lost() {
+    return lost_output;
+}
+
 void say_to(std::FILE* stream, const char* format, std::va_list arguments) {
     // Each stream is flushed before the other is written, so that a terminal
     // and a combined redirect show the text in the order it was produced.
@@ -20,11 +35,11 @@ void say_to(std::FILE* stream, const char* format, std::va_list arguments) {
         return;
     }
     if (static_cast<std::size_t>(length) < sizeof text) {
-        console_write(stream, text, static_cast<std::size_t>(length));
+        write_text(stream, text, static_cast<std::size_t>(length));
     } else {
         std::string long_text(static_cast<std::size_t>(length) + 1, '\0');
         std::vsnprintf(long_text.data(), long_text.size(), format, again);
-        console_write(stream, long_text.data(), static_cast<std::size_t>(length));
+        write_text(stream, long_text.data(), static_cast<std::size_t>(length));
     }
     va_end(again);
     if (stream == stderr)
@@ -46,7 +61,8 @@ void say_error(const char* format, ...) {
 }
 
 void flush_output() {
-    std::fflush(stdout);
+    if (std::fflush(stdout) != 0)
+        lost_output = true;
 }
 
 namespace {

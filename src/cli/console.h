@@ -22,5 +22,8 @@ void say_to(std::FILE* stream, const char* format, std::va_list arguments);
 // result stays valid for the next few calls.
 const char* shown(std::FILE* stream, const char* text);
 
+// True once standard output did not take every byte given to it.
+bool output_lost();
+
 // Sends what standard output holds, so a question shows before the answer is read.
 void flush_output();
