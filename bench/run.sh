@@ -24,6 +24,11 @@ for i in $(seq 0 999); do
     printf '%04d' "$i" | dd of="$file" bs=1 seek=4096 conv=notrunc status=none
 done
 
+# hyperfine's warnings about outliers are kept in a log, shown only on failure.
+quietly() {
+    "$@" >/dev/null 2>"$work/hyperfine.log" || { cat "$work/hyperfine.log" >&2; return 1; }
+}
+
 # Mean seconds of each command in a hyperfine export.
 means() {
     python3 -c 'import json,sys; print(" ".join(str(r["mean"]) for r in json.load(open(sys.argv[1]))["results"]))' "$1"
@@ -37,18 +42,19 @@ compare() {
         "$label" "$mine" "$theirs" "$reference"
 }
 
-hyperfine -N --style none --warmup 50 --runs 500 --prepare "rm -f $work/out.d64" --export-json "$work/rewrite.json" \
-    "$mog -n 2024 $image $work/out.d64" "cp $image $work/out.d64" >/dev/null
+quietly hyperfine -N --style none --warmup 50 --runs 500 --prepare "rm -f $work/out.d64" \
+    --export-json "$work/rewrite.json" "$mog -n 2024 $image $work/out.d64" "cp $image $work/out.d64"
 compare "rewrite one image (mog -n 2024 game.d64 out.d64 vs cp)" cp "$work/rewrite.json"
 
-hyperfine -N --style none --warmup 50 --runs 500 --export-json "$work/view.json" \
-    "$mog -v $image" "cat $image" >/dev/null
+quietly hyperfine -N --style none --warmup 50 --runs 500 --export-json "$work/view.json" \
+    "$mog -v $image" "cat $image"
 compare "list one image (mog -v game.d64 >/dev/null vs cat >/dev/null)" cat "$work/view.json"
 
 cd "$work"
-hyperfine --style none --warmup 1 --runs 10 --prepare "rm -rf out && mkdir out" --export-json "$work/loop.json" \
+quietly hyperfine --style none --warmup 1 --runs 10 --prepare "rm -rf out && mkdir out" \
+    --export-json "$work/loop.json" \
     "for f in collection/*.d64; do $mog -n 2024 \"\$f\" \"out/\${f##*/}\"; done" \
-    "for f in collection/*.d64; do cp \"\$f\" \"out/\${f##*/}\"; done" >/dev/null
+    "for f in collection/*.d64; do cp \"\$f\" \"out/\${f##*/}\"; done"
 compare "loop over 1,000 images (mog vs cp)" cp "$work/loop.json"
 
 # Peak resident memory, the largest of several runs, in KiB.
