@@ -17,8 +17,9 @@ void check_d64_pass(const std::uint8_t* image, std::size_t size, PassMode mode, 
     run_options.interactive = mode == PassMode::interactive;
     run_options.line_number_given = true;
     // Views also go through the terminal conversions.
-    fuzz_display = mode == PassMode::view_raw ? Display::utf8 : mode == PassMode::view_blocks ? Display::safe_bytes
-                                                                                             : Display::bytes;
+    fuzz_display = mode == PassMode::view_raw      ? Display::utf8
+                   : mode == PassMode::view_blocks ? Display::safe_bytes
+                                                   : Display::bytes;
 
     auto* buffer = static_cast<unsigned char*>(std::malloc(size > 0 ? size : 1));
     std::memcpy(buffer, image, size);

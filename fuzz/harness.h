@@ -24,10 +24,10 @@ extern Display fuzz_display;
 void start_run(const std::uint8_t* input, std::size_t input_size);
 
 // Fails the fuzz run with a message when a property does not hold.
-#define FUZZ_CHECK(condition)                                                                                  \
-    do {                                                                                                      \
-        if (!(condition))                                                                                     \
-            fuzz_check_failed(#condition, __FILE__, __LINE__);                                                \
+#define FUZZ_CHECK(condition)                                                                                          \
+    do {                                                                                                               \
+        if (!(condition))                                                                                              \
+            fuzz_check_failed(#condition, __FILE__, __LINE__);                                                         \
     } while (false)
 
 [[noreturn]] void fuzz_check_failed(const char* condition, const char* file, int line);

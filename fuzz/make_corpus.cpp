@@ -139,11 +139,15 @@ int main(int argc, char** argv) {
 
     const std::vector<std::string> argument_lists = {
         std::string("game.d64"),
-        std::string("-n\0" "2024\0game.prg\0out.prg", 22),
+        std::string("-n\0"
+                    "2024\0game.prg\0out.prg",
+                    22),
         std::string("-v\0-a\0-o\0samples/sample.d64", 26),
         std::string("-i\0game.prg", 11),
         std::string("-n", 2),
-        std::string("-n\0" "99999999999999999999\0a.d64", 27),
+        std::string("-n\0"
+                    "99999999999999999999\0a.d64",
+                    27),
         std::string("-examples\0-x", 12),
         std::string("a.prg\0b.PRG\0c.prg", 17),
         std::string("-v\0-i\0x.d64", 11),

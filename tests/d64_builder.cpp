@@ -20,8 +20,8 @@ void link_sector(std::string& image, int track, int sector, int next_track, int 
     image[at + 1] = static_cast<char>(next_sector);
 }
 
-void put_entry(std::string& image, int track, int sector, int slot, int file_type, int file_track,
-               int file_sector, const std::string& name) {
+void put_entry(std::string& image, int track, int sector, int slot, int file_type, int file_track, int file_sector,
+               const std::string& name) {
     std::size_t at = sector_offset(track, sector) + 32 * static_cast<std::size_t>(slot);
     image[at + 2] = static_cast<char>(file_type);
     image[at + 3] = static_cast<char>(file_track);

@@ -20,8 +20,8 @@ void link_sector(std::string& image, int track, int sector, int next_track, int 
 
 // Fills directory entry slot (0 to 7) of a directory sector. The name is
 // padded with shifted blanks to 16 bytes.
-void put_entry(std::string& image, int track, int sector, int slot, int file_type, int file_track,
-               int file_sector, const std::string& name);
+void put_entry(std::string& image, int track, int sector, int slot, int file_type, int file_track, int file_sector,
+               const std::string& name);
 
 // Writes program bytes after the link of a data sector.
 void put_program(std::string& image, int track, int sector, const std::string& program);

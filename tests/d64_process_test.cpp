@@ -80,12 +80,14 @@ TEST(D64Process, ViewListsEveryEntryInUse) {
     };
     const std::string pad(11, '\xA0');
     const std::vector<Case> cases = {
-        {"standard table", {},
+        {"standard table",
+         {},
          "ALPHA            [10 SYS2061]\n"
          "BETA             [1984 SYS 4096:REM]\n"
          "LOADER           \n"
          "NOTES            \n"},
-        {"raw", {"-o"},
+        {"raw",
+         {"-o"},
          "ALPHA" + pad + " [10 SYS2061]\n" + "BETA" + pad + "\xA0 [1984 SYS 4096:REM]\n" + "LOADER" + pad.substr(1) +
              " \n" + "NOTES" + pad + " \n"},
     };
@@ -103,18 +105,37 @@ TEST(D64Process, ViewListsEveryEntryInUse) {
 
 TEST(D64Process, ViewConvertsNamesUnderEitherTable) {
     std::string image = blank_image();
-    put_entry(image, 18, 1, 0, FILE_PRG, 17, 0, std::string("\x12" "A\x5C\x5F\xC1\x61\x00Z", 8));
-    put_program(image, 17, 0, sys_program(7, "\x12" "1"));
+    put_entry(image, 18, 1, 0, FILE_PRG, 17, 0,
+              std::string("\x12"
+                          "A\x5C\x5F\xC1\x61\x00Z",
+                          8));
+    put_program(image, 17, 0,
+                sys_program(7, "\x12"
+                               "1"));
     const std::string tail = std::string(8, ' ');
     struct Case {
         std::vector<std::string> options;
         std::string listing;
     };
     const std::vector<Case> cases = {
-        {{"-v"}, std::string("RA\x9C\xAE\xC1\x24@Z", 8) + tail + " [7 SYS\x52" "1]\n"},
-        {{"-v", "-a"}, std::string("\xDB" "A\x9C\xAE\xC1\x24\xDBZ", 8) + tail + " [7 SYS\xDB" "1]\n"},
+        {{"-v"},
+         std::string("RA\x9C\xAE\xC1\x24@Z", 8) + tail +
+             " [7 SYS\x52"
+             "1]\n"},
+        {{"-v", "-a"},
+         std::string("\xDB"
+                     "A\x9C\xAE\xC1\x24\xDBZ",
+                     8) +
+             tail +
+             " [7 SYS\xDB"
+             "1]\n"},
         // A zero byte ends a raw name early.
-        {{"-v", "-o"}, std::string("\x12" "A\x5C\x5F\xC1\x61", 6) + " [7 SYS\x12" "1]\n"},
+        {{"-v", "-o"},
+         std::string("\x12"
+                     "A\x5C\x5F\xC1\x61",
+                     6) +
+             " [7 SYS\x12"
+             "1]\n"},
     };
     for (const auto& c : cases) {
         TempFolder folder;
@@ -146,14 +167,14 @@ TEST(D64Process, InteractiveAnswers) {
              alpha_question + beta_question,
          0, 1984},
         {"letters ask again", "abc\n \n12ab\n\n",
-         alpha_question + "Invalid input.\n" + alpha_question + "Invalid input.\n" + alpha_question + beta_question,
-         12, 1984},
+         alpha_question + "Invalid input.\n" + alpha_question + "Invalid input.\n" + alpha_question + beta_question, 12,
+         1984},
         {"end of input means no change", "", alpha_question + beta_question, 10, 1984},
         {"last line without end of line", "\n5", alpha_question + beta_question, 10, 5},
         {"over-long line is one answer", std::string(300, '7') + "\n" + "8\n",
          alpha_question + "Invalid input (too high).\n" + alpha_question + beta_question, 8, 1984},
-        {"long line of blanks keeps its digits", std::string(254, ' ') + "4" + "99\n\n",
-         alpha_question + beta_question, 4, 1984},
+        {"long line of blanks keeps its digits", std::string(254, ' ') + "4" + "99\n\n", alpha_question + beta_question,
+         4, 1984},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -258,13 +279,12 @@ TEST(D64Process, DamagedDirectoriesEndNormally) {
         {"link to track 36 of a 35-track image", [](std::string& i) { link_sector(i, 18, 1, 36, 0); }, alpha},
         {"anchor links nowhere", [](std::string& i) { link_sector(i, 18, 0, 0, 1); }, ""},
         {"anchor links to track 255", [](std::string& i) { link_sector(i, 18, 0, 255, 255); }, ""},
-        {"entry points to track 0",
-         [](std::string& i) { put_entry(i, 18, 1, 1, FILE_PRG, 0, 0, "BROKEN"); },
+        {"entry points to track 0", [](std::string& i) { put_entry(i, 18, 1, 1, FILE_PRG, 0, 0, "BROKEN"); },
          alpha + "BROKEN           \n"},
-        {"entry points beyond the disk",
-         [](std::string& i) { put_entry(i, 18, 1, 1, FILE_PRG, 40, 16, "FAR"); }, alpha + "FAR              \n"},
-        {"entry points to sector 21 of track 1",
-         [](std::string& i) { put_entry(i, 18, 1, 1, FILE_PRG, 1, 21, "ODD"); }, alpha + "ODD              \n"},
+        {"entry points beyond the disk", [](std::string& i) { put_entry(i, 18, 1, 1, FILE_PRG, 40, 16, "FAR"); },
+         alpha + "FAR              \n"},
+        {"entry points to sector 21 of track 1", [](std::string& i) { put_entry(i, 18, 1, 1, FILE_PRG, 1, 21, "ODD"); },
+         alpha + "ODD              \n"},
         {"start line without end runs to the sector's end",
          [](std::string& i) {
              put_entry(i, 18, 1, 1, FILE_PRG, 1, 0, "FULL");

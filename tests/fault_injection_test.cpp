@@ -28,7 +28,7 @@ struct WriteFailure {
     const char* label;
     std::string destination; // empty: the source itself
     bool read_only_folder;
-    bool size_limit;         // a file-size limit stops the write half way
+    bool size_limit; // a file-size limit stops the write half way
     std::string reason;
 };
 
@@ -44,8 +44,8 @@ TEST(FaultInjection, FailedWriteReportsAndKeepsEveryOldByte) {
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(kind.extension) + ": " + c.label);
             if (!tool_runner().empty() && (c.read_only_folder || c.size_limit)) {
-                std::printf("not run under %s: %s (needs another user or a file-size limit)\n",
-                            tool_runner().c_str(), c.label);
+                std::printf("not run under %s: %s (needs another user or a file-size limit)\n", tool_runner().c_str(),
+                            c.label);
                 continue;
             }
             TempFolder folder;
@@ -118,9 +118,8 @@ TEST(FaultInjection, SourceVanishingBeforeTheReadIsReported) {
         const std::string source = std::string("game.") + kind.extension;
         write_file(folder / source, kind.content);
         RunSettings settings;
-        settings.environment = {{"LD_PRELOAD", MOG_VANISH_PRELOAD},
-                                {"MOG_VANISH", source},
-                                {"ASAN_OPTIONS", "verify_asan_link_order=0"}};
+        settings.environment = {
+            {"LD_PRELOAD", MOG_VANISH_PRELOAD}, {"MOG_VANISH", source}, {"ASAN_OPTIONS", "verify_asan_link_order=0"}};
         ProcessResult result = run_mog(folder.path(), {"-n", "1", source}, settings);
         EXPECT_EQ(result.status, 3);
         EXPECT_EQ(result.err, "ERROR: Cannot read file '" + source + "': No such file or directory.\n");

@@ -56,12 +56,24 @@ TEST(PrgProcess, ViewShowsTheStartLineUnderEachTable) {
         {"plain", "2061", {}, "10 SYS2061\n"},
         {"blank before address", " 2061", {}, "10 SYS 2061\n"},
         {"pound and arrow", "\x5C\x5F", {}, "10 SYS\x9C\xAE\n"},
-        {"control under standard table", "\x12" "1", {}, "10 SYS\x52" "1\n"},
-        {"control under block table", "\x12" "1", {"-a"}, "10 SYS\xDB" "1\n"},
+        {"control under standard table",
+         "\x12"
+         "1",
+         {},
+         "10 SYS\x52"
+         "1\n"},
+        {"control under block table",
+         "\x12"
+         "1",
+         {"-a"},
+         "10 SYS\xDB"
+         "1\n"},
         {"raw", "\x12\x5C\xC1", {"-o"}, "10 SYS\x12\x5C\xC1\n"},
         {"raw wins over block table", "\x12", {"-a", "-o"}, "10 SYS\x12\n"},
         {"high codes", "\xC0\xC1\xFF", {}, "10 SYS\xC4\xC1\xFF\n"},
-        {"longer than twenty characters is shown whole", "2061:REM THIS LINE IS RATHER LONG", {},
+        {"longer than twenty characters is shown whole",
+         "2061:REM THIS LINE IS RATHER LONG",
+         {},
          "10 SYS2061:REM THIS LINE IS RATHER LONG\n"},
     };
     for (const auto& c : cases) {
@@ -83,7 +95,9 @@ TEST(PrgProcess, ViewShowsTheStartLineUnderEachTable) {
 
 TEST(PrgProcess, LineWithoutEndIsShownToTheEndOfTheFile) {
     TempFolder folder;
-    write_file(folder / "game.prg", std::string("\x01\x08\x0b\x08\x0a\x00\x9e" "2061", 11));
+    write_file(folder / "game.prg", std::string("\x01\x08\x0b\x08\x0a\x00\x9e"
+                                                "2061",
+                                                11));
     ProcessResult result = run_mog(folder.path(), {"-v", "game.prg"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "Current year: " + std::to_string(current_year()) + "\n10 SYS2061\nDone.\n");
@@ -100,7 +114,8 @@ TEST(PrgProcess, UnexpectedStartLinesEndWithStatusTwo) {
         {"loads at $C000", sys_program(10, "2061", 0xC000), "ERR: Unexpected startadress c000!"},
         {"PRINT instead of SYS", std::string("\x01\x08\x0b\x08\x0a\x00\x99\x22\x41\x22\x00\x00\x00", 13),
          "ERR: No SYS command where expected!"},
-        {"neither SYS nor $0801", std::string("\x00\xC0\x0b\x08\x0a\x00\x99", 7), "ERR: No SYS command where expected!"},
+        {"neither SYS nor $0801", std::string("\x00\xC0\x0b\x08\x0a\x00\x99", 7),
+         "ERR: No SYS command where expected!"},
         {"empty", "", "ERR: No SYS command where expected!"},
         {"six bytes", std::string("\x01\x08\x0b\x08\x0a\x00", 6), "ERR: No SYS command where expected!"},
         {"seven bytes", std::string("\x01\x08\x0b\x08\x0a\x00\x9e", 7), ""},

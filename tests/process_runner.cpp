@@ -8,9 +8,9 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
-#include <grp.h>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <sstream>
 #include <stdexcept>
 #include <sys/resource.h>
@@ -33,8 +33,7 @@ TempFolder::~TempFolder() {
         if (entry.is_directory(ignored))
             std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
                                          std::filesystem::perm_options::add, ignored);
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
-                                 ignored);
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(path_, ignored);
 }
 

@@ -6,24 +6,24 @@
 #include <vector>
 
 struct ProcessResult {
-    int status = -1;          // exit status, or 128 + signal
-    std::string out;          // standard output bytes
-    std::string err;          // standard error bytes
+    int status = -1; // exit status, or 128 + signal
+    std::string out; // standard output bytes
+    std::string err; // standard error bytes
 };
 
 struct RunSettings {
-    std::string input;        // standard input bytes
-    bool close_input = false; // standard input closed instead
-    long file_size_limit = -1;// bytes, as ulimit -f sets it
-    bool unprivileged = false;// run as an ordinary user even under root, so
-                              // that permission bits apply
+    std::string input;                                            // standard input bytes
+    bool close_input = false;                                     // standard input closed instead
+    long file_size_limit = -1;                                    // bytes, as ulimit -f sets it
+    bool unprivileged = false;                                    // run as an ordinary user even under root, so
+                                                                  // that permission bits apply
     std::vector<std::pair<std::string, std::string>> environment; // added variables
-    std::string output_file;  // standard output goes here instead of being captured
+    std::string output_file;                                      // standard output goes here instead of being captured
 };
 
 // A new empty folder, removed with everything in it when the test ends.
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
@@ -31,7 +31,7 @@ public:
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -44,10 +44,10 @@ std::string tool_runner();
 
 // For tests of what only the POSIX build does, or what the runner cannot
 // show: they say so in the output instead of passing silently.
-#define SKIP_UNDER_RUNNER(reason)                                                                              \
-    do {                                                                                                      \
-        if (!tool_runner().empty())                                                                           \
-            GTEST_SKIP() << "not run under " << tool_runner() << ": " << (reason);                            \
+#define SKIP_UNDER_RUNNER(reason)                                                                                      \
+    do {                                                                                                               \
+        if (!tool_runner().empty())                                                                                    \
+            GTEST_SKIP() << "not run under " << tool_runner() << ": " << (reason);                                     \
     } while (false)
 
 // Replaces the calling (child) process with the tool and the arguments.

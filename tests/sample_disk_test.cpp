@@ -21,8 +21,8 @@ TEST(SampleDisk, ListingMatchesWhatCc1541Wrote) {
     EXPECT_EQ(result.out, "Current year: " + std::to_string(current_year()) + "\n" + padded("HELLO") + start_line +
                               padded("COUNTER") + start_line + padded("LOADER") + " \n" + padded("NOTES") + " \n" +
                               padded("PART 1") + start_line + padded("PART 2") + start_line + padded("PART 3") +
-                              start_line + padded("PART 4") + start_line + padded("\x9C PRICE ^ ARROW") +
-                              start_line + padded("\xC4$| LINES \xEE_") + start_line + "Done.\n");
+                              start_line + padded("PART 4") + start_line + padded("\x9C PRICE ^ ARROW") + start_line +
+                              padded("\xC4$| LINES \xEE_") + start_line + "Done.\n");
 }
 
 TEST(SampleDisk, RewriteTouchesOnlyTheLineNumbersOfTheEightPrograms) {

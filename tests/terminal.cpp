@@ -1,9 +1,9 @@
 #include "terminal.h"
 
-#include <chrono>
 #include <cerrno>
-#include <cstdlib>
+#include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -98,7 +98,6 @@ TerminalRun run_in_terminal(const std::string& folder, const std::vector<std::st
 }
 
 bool same_settings(const termios& first, const termios& second) {
-    return first.c_iflag == second.c_iflag && first.c_oflag == second.c_oflag &&
-           first.c_cflag == second.c_cflag && first.c_lflag == second.c_lflag &&
-           std::memcmp(first.c_cc, second.c_cc, sizeof first.c_cc) == 0;
+    return first.c_iflag == second.c_iflag && first.c_oflag == second.c_oflag && first.c_cflag == second.c_cflag &&
+           first.c_lflag == second.c_lflag && std::memcmp(first.c_cc, second.c_cc, sizeof first.c_cc) == 0;
 }

@@ -6,10 +6,10 @@
 #include <vector>
 
 struct TerminalRun {
-    int status = -1;          // exit status, or 128 + signal
-    std::string screen;       // everything the terminal received, CR LF as LF
-    termios before{};         // the terminal's settings before the run
-    termios after{};          // and after it
+    int status = -1;    // exit status, or 128 + signal
+    std::string screen; // everything the terminal received, CR LF as LF
+    termios before{};   // the terminal's settings before the run
+    termios after{};    // and after it
 };
 
 struct TerminalSettings {

@@ -30,9 +30,19 @@ TEST(TerminalProcess, Utf8TerminalShowsCodePage850Glyphs) {
     for (int i = 0; i < 11; ++i)
         raw_padding_glyphs += "\xC3\xA1";
     const std::vector<Case> cases = {
-        {"pound and macron", "\x5C\xA3" "ABC", {"-v"}, "C.UTF-8", "\xC2\xA3\xC2\xAF" "ABC" + std::string(11, ' ')},
+        {"pound and macron",
+         "\x5C\xA3"
+         "ABC",
+         {"-v"},
+         "C.UTF-8",
+         "\xC2\xA3\xC2\xAF"
+         "ABC" +
+             std::string(11, ' ')},
         {"box drawing", "\x60\x7D\xB0", {"-v"}, "C.UTF-8", "\xE2\x94\x80|\xE2\x94\x8C" + std::string(13, ' ')},
-        {"escape in a raw name", "\x1B[2J\x07", {"-v", "-o"}, "C.UTF-8",
+        {"escape in a raw name",
+         "\x1B[2J\x07",
+         {"-v", "-o"},
+         "C.UTF-8",
          "\xE2\x86\x90[2J\xE2\x80\xA2" + raw_padding_glyphs},
         {"escape under a non-UTF-8 locale", "\x1B[2J\x07", {"-v", "-o"}, "C", "?[2J?" + std::string(11, '\xA0')},
     };
@@ -55,9 +65,13 @@ TEST(TerminalProcess, Utf8TerminalShowsCodePage850Glyphs) {
 TEST(TerminalProcess, ErrorsOnATerminalShowNoControlCodes) {
     SKIP_UNDER_RUNNER("POSIX pseudo-terminals");
     TempFolder folder;
-    TerminalRun run = run_in_terminal(folder.path(), {"-\x1B" "c"}, {});
+    TerminalRun run = run_in_terminal(folder.path(),
+                                      {"-\x1B"
+                                       "c"},
+                                      {});
     EXPECT_EQ(run.status, 1);
-    const std::string message = "ERROR: Unknown option '-\xE2\x86\x90" "c'.\n\n";
+    const std::string message = "ERROR: Unknown option '-\xE2\x86\x90"
+                                "c'.\n\n";
     EXPECT_EQ(run.screen.substr(0, message.size()), message);
 }
 

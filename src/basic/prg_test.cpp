@@ -30,7 +30,9 @@ TEST(PrgDeathTest, UnexpectedStartLinesEndWithStatusTwo) {
 TEST(Prg, ViewWritesNothing) {
     RunOptions saved = run_options;
     run_options.view = true;
-    std::string bytes("\x01\x08\x0b\x08\x0a\x00\x9e" "2061\0", 12);
+    std::string bytes("\x01\x08\x0b\x08\x0a\x00\x9e"
+                      "2061\0",
+                      12);
     std::vector<unsigned char> buffer(bytes.begin(), bytes.end());
     testing::internal::CaptureStdout();
     EXPECT_EQ(handle_prg(buffer.data(), buffer.size(), "/nonexistent/out.prg", 5), 0);

@@ -19,7 +19,11 @@ TEST(SysLine, RecognisesOnlySysAtBasicStart) {
         bool match;
     };
     const std::vector<Case> cases = {
-        {"10 SYS2061", std::string("\x01\x08\x0b\x08\x0a\x00\x9e" "2061\0", 12), true, true},
+        {"10 SYS2061",
+         std::string("\x01\x08\x0b\x08\x0a\x00\x9e"
+                     "2061\0",
+                     12),
+         true, true},
         {"header only", std::string("\x01\x08\x0b\x08\x0a\x00\x9e", 7), true, true},
         {"one byte short", std::string("\x01\x08\x0b\x08\x0a\x00", 6), false, false},
         {"empty", "", false, false},
@@ -37,7 +41,9 @@ TEST(SysLine, RecognisesOnlySysAtBasicStart) {
 }
 
 TEST(SysLine, LineNumberIsLittleEndianAndTouchesTwoBytes) {
-    auto bytes = bytes_of(std::string("\x01\x08\x0b\x08\x0a\x00\x9e" "2061\0", 12));
+    auto bytes = bytes_of(std::string("\x01\x08\x0b\x08\x0a\x00\x9e"
+                                      "2061\0",
+                                      12));
     const auto original = bytes;
     SysLine line{bytes.data(), bytes.size()};
     EXPECT_EQ(sys_line_number(line), 10u);
@@ -57,7 +63,10 @@ TEST(SysLine, LineNumberIsLittleEndianAndTouchesTwoBytes) {
 }
 
 TEST(SysLine, TextEndsAtZeroOrAtTheAvailableBytes) {
-    auto bytes = bytes_of(std::string("\x01\x08\x0b\x08\x0a\x00\x9e" " 2061\0" "99", 15));
+    auto bytes = bytes_of(std::string("\x01\x08\x0b\x08\x0a\x00\x9e"
+                                      " 2061\0"
+                                      "99",
+                                      15));
     struct Case {
         std::size_t available;
         std::size_t length;

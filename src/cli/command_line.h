@@ -7,7 +7,7 @@ struct CommandLine {
     const char* source = nullptr;
     const char* destination = nullptr; // absent in view mode unless given
     SourceKind kind = SourceKind::prg;
-    long line_number = 0;              // the -n value, when given
+    long line_number = 0; // the -n value, when given
 };
 
 // Walks the arguments into run_options and the names. Prints the examples and

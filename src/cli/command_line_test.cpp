@@ -15,9 +15,20 @@ TEST(CommandLine, LineNumberConvertsLikeAtoiWithoutOverflow) {
         long value;
     };
     const Case cases[] = {
-        {"2020", 2020}, {"65535", 65535}, {"65536", 65536}, {"-1", -1}, {"abc", 0}, {"", 0}, {"-v", 0},
-        {" \t\n42", 42}, {"+8", 8}, {"12x34", 12}, {"- 5", 0}, {"99999999999999999999999999", 99999},
-        {"-99999999999999999999999999", -99999}, {"0000000000000000000000000001", 1},
+        {"2020", 2020},
+        {"65535", 65535},
+        {"65536", 65536},
+        {"-1", -1},
+        {"abc", 0},
+        {"", 0},
+        {"-v", 0},
+        {" \t\n42", 42},
+        {"+8", 8},
+        {"12x34", 12},
+        {"- 5", 0},
+        {"99999999999999999999999999", 99999},
+        {"-99999999999999999999999999", -99999},
+        {"0000000000000000000000000001", 1},
     };
     for (const auto& c : cases)
         EXPECT_EQ(parse_line_number(c.text), c.value) << c.text;
@@ -30,10 +41,9 @@ TEST(CommandLine, ExtensionsCompareTheLastFourCharactersIgnoringCase) {
         bool same;
     };
     const Case cases[] = {
-        {"game.prg", ".prg", true}, {"GAME.PRG", ".prg", true}, {"a.Prg", "b.pRG", true},
-        {"game.d64", ".prg", false}, {"game.d64", ".D64", true}, {".prg", ".prg", true},
-        {"prg", ".prg", false},      {"", ".prg", false},       {"game.prgx", ".prg", false},
-        {"a.prg", "b.d64", false},
+        {"game.prg", ".prg", true},   {"GAME.PRG", ".prg", true}, {"a.Prg", "b.pRG", true}, {"game.d64", ".prg", false},
+        {"game.d64", ".D64", true},   {".prg", ".prg", true},     {"prg", ".prg", false},   {"", ".prg", false},
+        {"game.prgx", ".prg", false}, {"a.prg", "b.d64", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(same_extension(c.first, c.second), c.same) << c.first << " " << c.second;

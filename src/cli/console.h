@@ -4,8 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#define MOG_PRINTF_FORMAT(format_index, first_argument) \
-    __attribute__((format(printf, format_index, first_argument)))
+#define MOG_PRINTF_FORMAT(format_index, first_argument) __attribute__((format(printf, format_index, first_argument)))
 
 // Standard output.
 void say(const char* format, ...) MOG_PRINTF_FORMAT(1, 2);

@@ -28,8 +28,8 @@ void run_sequence(int argc, char** argv) {
     static ImageBuffer image; // held until the process ends
     image = read_whole_file(command_line.source);
     if (image.bytes == nullptr)
-        fail_without_usage(STATUS_FILE_ERROR, "ERROR: Cannot read file '%s': %s.",
-                           shown(stderr, command_line.source), std::strerror(image.error));
+        fail_without_usage(STATUS_FILE_ERROR, "ERROR: Cannot read file '%s': %s.", shown(stderr, command_line.source),
+                           std::strerror(image.error));
 
     long line_number = command_line.line_number;
     if (!run_options.line_number_given) {

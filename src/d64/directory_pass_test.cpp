@@ -19,14 +19,34 @@ TEST(DirectoryPass, RewriteChangesOnlyLineNumbersOfStartLines) {
     std::vector<unsigned char> image(D64_IMAGE_SIZE);
     put(image, track_offset(18, 0), "\x12\x01");
     const std::size_t directory = track_offset(18, 1);
-    put(image, directory + 2, std::string("\x82\x11\x00" "A", 4));         // 17/0: start line
-    put(image, directory + 32 + 2, std::string("\x82\x11\x01" "B", 4));    // 17/1: loads at $1C01
-    put(image, directory + 64 + 2, std::string("\x82\x23\x10" "C", 4));    // 35/16: last sector, start line
-    put(image, directory + 96 + 2, std::string("\x82\x24\x00" "D", 4));    // 36/0: beyond the image
-    put(image, directory + 128 + 2, std::string("\x00\x11\x00" "E", 4));   // empty slot
-    const std::string start_line("\x01\x08\x0b\x08\x0a\x00\x9e" "2061\0", 12);
+    put(image, directory + 2,
+        std::string("\x82\x11\x00"
+                    "A",
+                    4)); // 17/0: start line
+    put(image, directory + 32 + 2,
+        std::string("\x82\x11\x01"
+                    "B",
+                    4)); // 17/1: loads at $1C01
+    put(image, directory + 64 + 2,
+        std::string("\x82\x23\x10"
+                    "C",
+                    4)); // 35/16: last sector, start line
+    put(image, directory + 96 + 2,
+        std::string("\x82\x24\x00"
+                    "D",
+                    4)); // 36/0: beyond the image
+    put(image, directory + 128 + 2,
+        std::string("\x00\x11\x00"
+                    "E",
+                    4)); // empty slot
+    const std::string start_line("\x01\x08\x0b\x08\x0a\x00\x9e"
+                                 "2061\0",
+                                 12);
     put(image, track_offset(17, 0) + 2, start_line);
-    put(image, track_offset(17, 1) + 2, std::string("\x01\x1c\x0b\x1c\x0a\x00\x9e" "2061\0", 12));
+    put(image, track_offset(17, 1) + 2,
+        std::string("\x01\x1c\x0b\x1c\x0a\x00\x9e"
+                    "2061\0",
+                    12));
     put(image, track_offset(35, 16) + 2, start_line);
     std::vector<unsigned char> original = image;
 

@@ -7,8 +7,8 @@
 
 constexpr std::size_t D64_IMAGE_SIZE = 174848; // 35 tracks, 683 sectors
 constexpr std::size_t SECTOR_SIZE = 256;
-constexpr int MAX_TRACK = 40;                  // the 40-track layout
-constexpr int MAX_SECTORS = 768;               // sectors on 40 tracks
+constexpr int MAX_TRACK = 40;    // the 40-track layout
+constexpr int MAX_SECTORS = 768; // sectors on 40 tracks
 
 constexpr int DIRECTORY_ANCHOR_TRACK = 18;
 constexpr int DIRECTORY_ANCHOR_SECTOR = 0;
@@ -41,9 +41,9 @@ unsigned char* find_sector(unsigned char* buffer, std::size_t size, int track, i
 struct DirectoryWalk {
     unsigned char* buffer;
     std::size_t size;
-    unsigned char* sector;          // the directory sector being visited
-    int next_entry;                 // entry of that sector to give next
-    std::bitset<MAX_SECTORS> seen;  // sectors already visited, to stop loops
+    unsigned char* sector;         // the directory sector being visited
+    int next_entry;                // entry of that sector to give next
+    std::bitset<MAX_SECTORS> seen; // sectors already visited, to stop loops
 };
 
 DirectoryWalk start_directory_walk(unsigned char* buffer, std::size_t size);

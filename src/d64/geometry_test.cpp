@@ -13,9 +13,18 @@ TEST(Geometry, TrackStartsFollowTheZones) {
         std::uint32_t offset;
     };
     const Case cases[] = {
-        {1, 0, 0},           {2, 0, 5376},        {17, 0, 86016},          {18, 0, 91392},
-        {18, 1, 91392 + 256}, {19, 0, 96256},     {25, 0, 125440},         {31, 0, 153088},
-        {35, 0, 170496},     {35, 16, 170496 + 16 * 256}, {36, 0, 174848}, {40, 0, 192256},
+        {1, 0, 0},
+        {2, 0, 5376},
+        {17, 0, 86016},
+        {18, 0, 91392},
+        {18, 1, 91392 + 256},
+        {19, 0, 96256},
+        {25, 0, 125440},
+        {31, 0, 153088},
+        {35, 0, 170496},
+        {35, 16, 170496 + 16 * 256},
+        {36, 0, 174848},
+        {40, 0, 192256},
         {40, 16, 192256 + 16 * 256},
     };
     for (const auto& c : cases)
@@ -32,11 +41,20 @@ TEST(Geometry, FindSectorRefusesWhatIsNotWhollyInTheBuffer) {
         bool found;
     };
     const Case cases[] = {
-        {1, 0, D64_IMAGE_SIZE, true},     {1, 20, D64_IMAGE_SIZE, true},   {1, 21, D64_IMAGE_SIZE, false},
-        {18, 18, D64_IMAGE_SIZE, true},   {18, 19, D64_IMAGE_SIZE, false}, {0, 0, D64_IMAGE_SIZE, false},
-        {41, 0, D64_IMAGE_SIZE, false},   {36, 0, D64_IMAGE_SIZE, false},  {35, 16, D64_IMAGE_SIZE, true},
-        {35, 16, D64_IMAGE_SIZE - 1, false}, {1, 0, 255, false},           {1, 0, 256, true},
-        {1, -1, D64_IMAGE_SIZE, false},   {1, 0, 0, false},
+        {1, 0, D64_IMAGE_SIZE, true},
+        {1, 20, D64_IMAGE_SIZE, true},
+        {1, 21, D64_IMAGE_SIZE, false},
+        {18, 18, D64_IMAGE_SIZE, true},
+        {18, 19, D64_IMAGE_SIZE, false},
+        {0, 0, D64_IMAGE_SIZE, false},
+        {41, 0, D64_IMAGE_SIZE, false},
+        {36, 0, D64_IMAGE_SIZE, false},
+        {35, 16, D64_IMAGE_SIZE, true},
+        {35, 16, D64_IMAGE_SIZE - 1, false},
+        {1, 0, 255, false},
+        {1, 0, 256, true},
+        {1, -1, D64_IMAGE_SIZE, false},
+        {1, 0, 0, false},
     };
     for (const auto& c : cases) {
         unsigned char* sector = find_sector(image.data(), c.size, c.track, c.sector);
@@ -82,8 +100,7 @@ TEST(Geometry, WalkFollowsTheChainAndStopsOnDamage) {
         {"track 41", {{18, 0, 18, 1}, {18, 1, 41, 0}}, D64_IMAGE_SIZE, 8},
         {"sector 19 of track 18", {{18, 0, 18, 1}, {18, 1, 18, 19}}, D64_IMAGE_SIZE, 8},
         {"track 36 of a 35-track image", {{18, 0, 18, 1}, {18, 1, 36, 0}}, D64_IMAGE_SIZE, 8},
-        {"track 36 of a 40-track image", {{18, 0, 18, 1}, {18, 1, 36, 0}, {36, 0, 0, 0}}, D64_IMAGE_SIZE + 21760,
-         16},
+        {"track 36 of a 40-track image", {{18, 0, 18, 1}, {18, 1, 36, 0}, {36, 0, 0, 0}}, D64_IMAGE_SIZE + 21760, 16},
         {"first sector cut off", {{18, 0, 18, 1}}, track_offset(18, 1) + 255, 0},
         {"anchor cut off", {{18, 0, 18, 1}}, track_offset(18, 0) + 1, 0},
     };
