@@ -6,10 +6,6 @@ bool has_sys_token(const SysLine& line) {
     return line.available > SYS_LINE_TOKEN && line.bytes[SYS_LINE_TOKEN] == SYS_TOKEN;
 }
 
-unsigned load_address(const SysLine& line) {
-    return line.bytes[SYS_LINE_LOAD_ADDRESS] | (line.bytes[SYS_LINE_LOAD_ADDRESS + 1] << 8);
-}
-
 bool match_sys_line(const SysLine& line) {
     return has_sys_token(line) && line.bytes[SYS_LINE_LOAD_ADDRESS] == BASIC_START_LOW &&
            line.bytes[SYS_LINE_LOAD_ADDRESS + 1] == BASIC_START_HIGH;

@@ -27,9 +27,6 @@ bool match_sys_line(const SysLine& line);
 // True when the bytes hold a token at all and it is SYS.
 bool has_sys_token(const SysLine& line);
 
-// The load address as its high and low byte; the line must hold a token.
-unsigned load_address(const SysLine& line);
-
 unsigned sys_line_number(const SysLine& line);
 void set_sys_line_number(SysLine& line, unsigned line_number);
 

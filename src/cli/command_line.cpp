@@ -21,6 +21,15 @@ char lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+void take_name(CommandLine& command_line, char* argument) {
+    if (command_line.source == nullptr)
+        command_line.source = argument;
+    else if (command_line.destination == nullptr)
+        command_line.destination = argument;
+    else
+        fail_with_usage(STATUS_BAD_COMMAND_LINE, "ERROR: Bad argument %s", shown(stderr, argument));
+}
+
 } // namespace
 
 bool same_extension(const char* first, const char* second) {
@@ -35,19 +44,6 @@ bool same_extension(const char* first, const char* second) {
             return false;
     return true;
 }
-
-namespace {
-
-void take_name(CommandLine& command_line, char* argument) {
-    if (command_line.source == nullptr)
-        command_line.source = argument;
-    else if (command_line.destination == nullptr)
-        command_line.destination = argument;
-    else
-        fail_with_usage(STATUS_BAD_COMMAND_LINE, "ERROR: Bad argument %s", shown(stderr, argument));
-}
-
-} // namespace
 
 long parse_line_number(const char* text) {
     while (is_space(*text))

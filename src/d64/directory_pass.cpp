@@ -56,7 +56,8 @@ void process_directory(unsigned char* buffer, std::size_t size, long line_number
         }
         int old_line_number = static_cast<int>(sys_line_number(line));
         if (run_options.view) {
-            char text[SECTOR_SIZE];
+            // The rest of a line ends with its sector at the latest.
+            char text[SECTOR_SIZE - SECTOR_DATA - SYS_LINE_TEXT + 1];
             convert_sys_line_text(line, text);
             say("[%i SYS%s]\n", old_line_number, shown(stdout, text));
             continue;
