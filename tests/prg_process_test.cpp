@@ -167,6 +167,21 @@ TEST(PrgProcess, ReplacedDestinationKeepsModeAndLinks) {
     EXPECT_EQ(folder_entries(folder.path()), (std::vector<std::string>{"game.prg", "link.prg", "target.prg"}));
 }
 
+TEST(PrgProcess, LongestFileNameCanBeReplaced) {
+    TempFolder folder;
+    const std::string name = std::string(251, 'x') + ".prg"; // 255 characters, the usual limit
+    std::string program = sys_program(10);
+    write_file(folder / name, program);
+    RunSettings settings;
+    settings.input = "y\n";
+    ProcessResult result = run_mog(folder.path(), {"-n", "3", name, name}, settings);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "");
+    program.replace(4, 2, line_bytes(3));
+    EXPECT_EQ(read_file(folder / name), program);
+    EXPECT_EQ(folder_entries(folder.path()), std::vector<std::string>{name});
+}
+
 TEST(PrgProcess, SourceAsDestinationIsRewrittenInPlace) {
     TempFolder folder;
     std::string program = sys_program(10);

@@ -12,6 +12,7 @@
 namespace {
 
 constexpr int MAX_LINK_DEPTH = 40;
+constexpr std::size_t MAX_BASE_IN_TEMPORARY = 128;
 
 // Follows symbolic links, also dangling ones, to the name that is really written.
 std::string resolve_links(const char* name) {
@@ -62,7 +63,9 @@ int write_temporary_then_rename(const std::string& target, const unsigned char* 
     std::string::size_type slash = target.rfind('/');
     std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    std::string temporary = folder + "." + base + ".mog-XXXXXX";
+    // A long name is shortened so that the temporary name stays within the
+    // file system's limit for one name.
+    std::string temporary = folder + "." + base.substr(0, MAX_BASE_IN_TEMPORARY) + ".mog-XXXXXX";
 
     // A file the user may not write to is refused, as opening it for writing would be.
     struct stat old {};

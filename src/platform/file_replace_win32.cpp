@@ -41,9 +41,13 @@ int write_all(int fd, const unsigned char* data, std::size_t size) {
 } // namespace
 
 int replace_file(const char* name, const unsigned char* data, std::size_t size) {
+    // A short name of its own in the destination's folder, whatever the
+    // length of the destination's name.
+    std::string target = name;
+    std::string::size_type slash = target.find_last_of("/\\:");
     char unique[48];
-    std::snprintf(unique, sizeof unique, ".mog-%lu-%lu", GetCurrentProcessId(), GetTickCount());
-    std::string temporary = std::string(name) + unique;
+    std::snprintf(unique, sizeof unique, ".mog-%lu-%lu.tmp", GetCurrentProcessId(), GetTickCount());
+    std::string temporary = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) + unique;
 
     int fd = _open(temporary.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
     if (fd < 0)
