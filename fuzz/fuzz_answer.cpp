@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "d64/line_prompt.h"
+#include "cli/line_prompt.h"
 #include "harness.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

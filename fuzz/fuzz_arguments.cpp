@@ -1,11 +1,31 @@
-// Any argument list through the argument walk and the checks after it.
+// Any argument list through the argument walk and the checks after it, and
+// every argument through the terminal conversions.
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "cli/command_line.h"
-#include "cli/run_options.h"
+#include "cli/console.h"
 #include "harness.h"
+
+namespace {
+
+void check_displays(const char* text) {
+    for (Display display : {Display::bytes, Display::utf8, Display::safe_bytes}) {
+        std::string shown = displayed_text(display, text);
+        if (display == Display::bytes)
+            FUZZ_CHECK(shown == text);
+        // No control code reaches a terminal.
+        if (display == Display::safe_bytes)
+            for (char c : shown)
+                FUZZ_CHECK(static_cast<unsigned char>(c) >= 0x20 && c != 0x7F);
+        if (display == Display::utf8)
+            for (char c : shown)
+                FUZZ_CHECK(static_cast<unsigned char>(c) >= 0x20);
+    }
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // Arguments are separated by zero bytes; the first is the tool's name.
@@ -22,26 +42,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!current.empty())
         words.push_back(current);
     std::vector<char*> argv;
-    for (auto& word : words)
+    for (auto& word : words) {
         argv.push_back(word.data());
+        check_displays(word.c_str());
+    }
     argv.push_back(nullptr);
 
-    start_run(nullptr, 0);
-    try {
-        CommandLine line = walk_arguments(static_cast<int>(words.size()), argv.data());
-        check_command_line(line);
-        // A command line that passes every check is consistent.
-        FUZZ_CHECK(line.source != nullptr);
-        FUZZ_CHECK(!(run_options.view && run_options.interactive));
-        FUZZ_CHECK(!(run_options.view && run_options.line_number_given));
-        FUZZ_CHECK(same_extension(line.source, line.kind == SourceKind::prg ? ".prg" : ".d64"));
-        if (!run_options.view)
-            FUZZ_CHECK(line.destination != nullptr && same_extension(line.source, line.destination));
-        if (run_options.line_number_given)
-            FUZZ_CHECK(line.line_number >= 0 && line.line_number <= 65535);
-        FUZZ_CHECK(!(line.kind == SourceKind::prg && run_options.interactive));
-    } catch (const ProcessEnded& ended) {
-        FUZZ_CHECK(ended.status == 0 || ended.status == 1);
-    }
+    CommandLine line = walk_arguments(static_cast<int>(words.size()), argv.data());
+    if (line.error != CommandLineError::none || line.request != Request::run)
+        return 0;
+    RunOptions& options = line.options;
+    if (check_command_line(options) != CommandLineError::none)
+        return 0;
+    // A command line that passes every check is consistent.
+    FUZZ_CHECK(options.source != nullptr);
+    FUZZ_CHECK(!(options.view && options.interactive));
+    FUZZ_CHECK(!(options.view && options.line_number_given));
+    Container container;
+    FUZZ_CHECK(container_for_name(options.source, container) && container.kind == options.container.kind &&
+               container.disk == options.container.disk);
+    if (!options.view)
+        FUZZ_CHECK(options.destination != nullptr && same_extension(options.source, options.destination));
+    if (options.line_number_given)
+        FUZZ_CHECK(options.line_number >= 0 && options.line_number <= 65535);
+    FUZZ_CHECK(!(holds_one_program(options.container) && options.interactive));
     return 0;
 }

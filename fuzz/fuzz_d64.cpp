@@ -1,5 +1,6 @@
 // Whole disk images of any bytes and size, in every mode.
-#include "d64_properties.h"
+#include "image/disk_format.h"
+#include "pass_properties.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2)
@@ -12,6 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         answers_size = size - 2;
     const std::uint8_t* answers = data + 2;
     const std::uint8_t* image = answers + answers_size;
-    check_d64_pass(image, size - 2 - answers_size, mode, answers, answers_size);
+    check_pass(Container{ContainerKind::disk, &D64}, image, size - 2 - answers_size, mode, answers, answers_size,
+               disk_line_number_byte);
     return 0;
 }

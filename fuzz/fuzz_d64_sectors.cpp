@@ -3,8 +3,8 @@
 // 170 KB of data around them.
 #include <vector>
 
-#include "d64/geometry.h"
-#include "d64_properties.h"
+#include "image/disk_format.h"
+#include "pass_properties.h"
 
 namespace {
 
@@ -26,22 +26,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t* answers = data + 3;
 
     std::vector<std::uint8_t> image(image_size);
-    if (image_size > DIRECTORY_ANCHOR + 1) {
-        image[DIRECTORY_ANCHOR] = 18; // a formatted disk's anchor leads to 18/1
-        image[DIRECTORY_ANCHOR + 1] = 1;
+    const std::size_t anchor = track_offset(D64, D64.anchor_track, D64.anchor_sector);
+    if (image_size > anchor + 1) {
+        image[anchor] = 18; // a formatted disk's anchor leads to 18/1
+        image[anchor + 1] = 1;
     }
     std::size_t at = 3 + answers_size;
     while (at + 3 <= size) {
         int track = data[at], sector = data[at + 1];
         std::size_t length = std::min<std::size_t>(data[at + 2], size - at - 3);
         at += 3;
-        if (track >= 1 && track <= MAX_TRACK && sector < sectors_on_track(track)) {
-            std::size_t offset = track_offset(track, sector);
+        if (sector < sectors_on_track(D64, track)) {
+            std::size_t offset = track_offset(D64, track, sector);
             for (std::size_t i = 0; i < length && offset + i < image_size; ++i)
                 image[offset + i] = data[at + i];
         }
         at += length;
     }
-    check_d64_pass(image.data(), image.size(), mode, answers, answers_size);
+    check_pass(Container{ContainerKind::disk, &D64}, image.data(), image.size(), mode, answers, answers_size,
+               disk_line_number_byte);
     return 0;
 }

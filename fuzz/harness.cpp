@@ -2,40 +2,14 @@
 
 #include <cstdio>
 #include <cstdlib>
-
-#include "cli/failure.h"
-#include "cli/run_options.h"
-#include "platform/console_output.h"
-#include "platform/file_replace.h"
-
-std::vector<unsigned char> written_bytes;
-int write_count = 0;
-
-void end_process(int status) {
-    throw ProcessEnded{status};
-}
-
-int replace_file(const char*, const unsigned char* data, std::size_t size) {
-    written_bytes.assign(data, data + size);
-    ++write_count;
-    return 0;
-}
-
-Display fuzz_display = Display::bytes;
-
-// The tool's text is formatted as always, then dropped, so that libFuzzer's
-// own report stays readable.
-void console_init() {}
-
-Display stream_display(std::FILE*) {
-    return fuzz_display;
-}
-
-bool console_write(std::FILE*, const char*, std::size_t) {
-    return true;
-}
+#include <vector>
 
 void start_run(const std::uint8_t* input, std::size_t input_size) {
+    static bool output_discarded = false;
+    if (!output_discarded) {
+        output_discarded = std::freopen("/dev/null", "w", stdout) != nullptr;
+        FUZZ_CHECK(output_discarded);
+    }
     static std::FILE* answers = nullptr;
     static std::vector<std::uint8_t> answer_bytes;
     if (answers != nullptr)
@@ -46,11 +20,6 @@ void start_run(const std::uint8_t* input, std::size_t input_size) {
     if (input_size == 0)
         std::fgetc(answers); // an empty stream: the only byte is consumed
     stdin = answers;
-
-    run_options = RunOptions{};
-    fuzz_display = Display::bytes;
-    written_bytes.clear();
-    write_count = 0;
 }
 
 void fuzz_check_failed(const char* condition, const char* file, int line) {

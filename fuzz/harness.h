@@ -1,26 +1,12 @@
-// What every fuzz target shares: the process ending becomes an exception the
-// target can observe, writes land in memory, and output goes nowhere.
+// What every fuzz target shares: standard input from memory, standard
+// output discarded, and a check that fails the run.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
-// Thrown where the tool would end the process.
-struct ProcessEnded {
-    int status;
-};
-
-// The bytes of the last write, and how many writes there were.
-extern std::vector<unsigned char> written_bytes;
-extern int write_count;
-
-// How the discarded output would be shown; a target may pick another.
-enum class Display;
-extern Display fuzz_display;
-
-// Starts a run afresh: default options, no writes seen, output shown as
-// bytes, standard input holding the given bytes.
+// Starts a run afresh: standard input holds the given bytes, and the tool's
+// output goes to /dev/null so that libFuzzer's own report stays readable.
 void start_run(const std::uint8_t* input, std::size_t input_size);
 
 // Fails the fuzz run with a message when a property does not hold.

@@ -30,6 +30,7 @@ struct WriteFailure {
     bool read_only_folder;
     bool size_limit; // a file-size limit stops the write half way
     std::string reason;
+    bool read_only_file = false; // the file to be replaced may be read but not written
 };
 
 TEST(FaultInjection, FailedWriteReportsAndKeepsEveryOldByte) {
@@ -39,11 +40,13 @@ TEST(FaultInjection, FailedWriteReportsAndKeepsEveryOldByte) {
         {"read-only folder, source as destination", "", true, false, "Permission denied"},
         {"file-size limit", "out", false, true, "File too large"},
         {"file-size limit, source as destination", "", false, true, "File too large"},
+        {"read-only destination", "out", false, false, "Permission denied", true},
+        {"read-only source as destination", "", false, false, "Permission denied", true},
     };
     for (const auto& kind : kinds()) {
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(kind.extension) + ": " + c.label);
-            if (!tool_runner().empty() && (c.read_only_folder || c.size_limit)) {
+            if (!tool_runner().empty() && (c.read_only_folder || c.size_limit || c.read_only_file)) {
                 std::printf("not run under %s: %s (needs another user or a file-size limit)\n", tool_runner().c_str(),
                             c.label);
                 continue;
@@ -60,10 +63,12 @@ TEST(FaultInjection, FailedWriteReportsAndKeepsEveryOldByte) {
             std::vector<std::string> before = folder_entries(folder.path());
             if (c.read_only_folder)
                 chmod(folder.path().c_str(), 0555);
+            if (c.read_only_file)
+                chmod((folder / destination).c_str(), 0444);
 
             RunSettings settings;
             settings.input = "y\n";
-            settings.unprivileged = c.read_only_folder;
+            settings.unprivileged = c.read_only_folder || c.read_only_file;
             if (c.size_limit)
                 settings.file_size_limit = static_cast<long>(kind.content.size() / 2);
             ProcessResult result = run_mog(folder.path(), {"-n", "1", source, destination}, settings);

@@ -1,39 +1,45 @@
-// The BASIC start line "10 SYS2061" as stored at the start of a program.
+// The BASIC start line "10 SYS2061" of a machine-code program.
 #pragma once
 
 #include <cstddef>
 
-constexpr unsigned char BASIC_START_LOW = 0x01; // load address $0801
-constexpr unsigned char BASIC_START_HIGH = 0x08;
+constexpr unsigned BASIC_START = 0x0801; // where BASIC programs load
 constexpr unsigned char SYS_TOKEN = 0x9E;
 
-// Offsets within the stored line.
-constexpr std::size_t SYS_LINE_LOAD_ADDRESS = 0;
-constexpr std::size_t SYS_LINE_NUMBER = 4;
-constexpr std::size_t SYS_LINE_TOKEN = 6;
-constexpr std::size_t SYS_LINE_TEXT = 7; // rest of the line, up to a zero byte
-constexpr std::size_t SYS_LINE_HEADER_SIZE = SYS_LINE_TEXT;
+// Offsets from the line's link bytes (the address of the next line).
+constexpr std::size_t SYS_LINE_NUMBER = 2;
+constexpr std::size_t SYS_LINE_TOKEN = 4;
+constexpr std::size_t SYS_LINE_TEXT = 5; // rest of the line, up to a zero byte
 
-// A start line in a buffer: its first byte and how many bytes of the buffer
-// follow from there. Every read below stays within those bytes.
+// Bytes of the load address stored before a program in a PRG file or a disk
+// sector.
+constexpr std::size_t LOAD_ADDRESS_SIZE = 2;
+
+// A start line in a buffer: the address its program loads at, which the
+// container stores before the line or elsewhere, and the bytes from the
+// line's link on, with how many of them the buffer holds. Every read stays
+// within those bytes.
 struct SysLine {
-    unsigned char* bytes;
-    std::size_t available;
+    unsigned load_address = 0;
+    unsigned char* bytes = nullptr;
+    std::size_t available = 0;
 };
 
-// True when the load address is $0801 and the first token is SYS.
-bool match_sys_line(const SysLine& line);
+// The line of a program stored with its load address first, as in a PRG
+// file or a disk sector; bytes shorter than the address hold no line.
+SysLine sys_line_after_load_address(unsigned char* bytes, std::size_t available);
 
-// True when the bytes hold a token at all and it is SYS.
+// True when the bytes reach the first token and it is SYS.
 bool has_sys_token(const SysLine& line);
 
+// True when the line has the SYS token and loads at $0801.
+bool match_sys_line(const SysLine& line);
+
+// The line number; the line must have its SYS token.
 unsigned sys_line_number(const SysLine& line);
 void set_sys_line_number(SysLine& line, unsigned line_number);
 
-// The rest of the line after SYS: its first byte and its length up to the
-// terminating zero byte or the end of the available bytes.
+// The rest of the line after SYS: its length up to the terminating zero byte
+// or the end of the available bytes.
+const unsigned char* sys_line_text(const SysLine& line);
 std::size_t sys_line_text_length(const SysLine& line);
-
-// The rest of the line converted to console characters in a new text.
-// The text must hold sys_line_text_length + 1 bytes.
-void convert_sys_line_text(const SysLine& line, char* text);

@@ -1,27 +1,42 @@
-// The argument walk and the checks of the names and modes it gives.
+// The argument walk and the checks of the names and modes it gives. Nothing
+// here prints or ends the process: the run sequence reports what was found.
 #pragma once
 
-enum class SourceKind { prg, d64 };
+#include "cli/run_options.h"
 
-struct CommandLine {
-    const char* source = nullptr;
-    const char* destination = nullptr; // absent in view mode unless given
-    SourceKind kind = SourceKind::prg;
-    long line_number = 0; // the -n value, when given
+// What the command line asks for besides a run.
+enum class Request { run, examples };
+
+enum class CommandLineError {
+    none,
+    line_number_missing,
+    line_number_out_of_range,
+    unknown_option,
+    bad_argument,
+    view_with_interactive,
+    view_with_line_number,
+    no_source,
+    unknown_extension,
+    extensions_differ,
+    interactive_with_one_program,
 };
 
-// Walks the arguments into run_options and the names. Prints the examples and
-// ends the process for -examples; fails through fail_with_usage on a bad argument.
+struct CommandLine {
+    RunOptions options;
+    Request request = Request::run;
+    CommandLineError error = CommandLineError::none;
+    const char* offending = nullptr; // the argument an error names
+};
+
+// Walks the arguments in order. Stops at the first bad argument, or at an
+// option such as -examples that asks for something other than a run.
 CommandLine walk_arguments(int argc, char** argv);
 
-// Checks modes and names after the walk, derives the default destination
-// (and announces it) and checks that the source exists.
-void check_command_line(CommandLine& command_line);
+// The checks after the walk, in their order. Derives the default destination
+// on the way (destination_derived tells that it is to be announced, also when
+// a later check fails). The source's existence is checked by the caller.
+CommandLineError check_command_line(RunOptions& options);
 
 // Converts like atoi, but digits beyond what an int holds give a value above
 // 65535 instead of overflowing.
 long parse_line_number(const char* text);
-
-// True when both end in the same four characters, ignoring letter case; a
-// name shorter than four characters matches nothing.
-bool same_extension(const char* first, const char* second);

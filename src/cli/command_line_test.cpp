@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/run_options.h"
+#include "cli/run_sequence.h"
 
 namespace {
 
@@ -34,26 +34,10 @@ TEST(CommandLine, LineNumberConvertsLikeAtoiWithoutOverflow) {
         EXPECT_EQ(parse_line_number(c.text), c.value) << c.text;
 }
 
-TEST(CommandLine, ExtensionsCompareTheLastFourCharactersIgnoringCase) {
-    struct Case {
-        const char* first;
-        const char* second;
-        bool same;
-    };
-    const Case cases[] = {
-        {"game.prg", ".prg", true},   {"GAME.PRG", ".prg", true}, {"a.Prg", "b.pRG", true}, {"game.d64", ".prg", false},
-        {"game.d64", ".D64", true},   {".prg", ".prg", true},     {"prg", ".prg", false},   {"", ".prg", false},
-        {"game.prgx", ".prg", false}, {"a.prg", "b.d64", false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(same_extension(c.first, c.second), c.same) << c.first << " " << c.second;
-}
-
 // The names point into the arguments, which must outlive the result.
 CommandLine walk(const std::vector<std::string>& arguments) {
     static std::vector<std::string> words;
     words = arguments;
-    run_options = RunOptions{};
     words.insert(words.begin(), "mog");
     std::vector<char*> argv;
     for (auto& word : words)
@@ -63,15 +47,16 @@ CommandLine walk(const std::vector<std::string>& arguments) {
 
 TEST(CommandLine, WalkSetsOptionsAndNames) {
     CommandLine line = walk({"-a", "x.d64", "-o", "-i", "-n", "-v", "y.d64"});
-    EXPECT_STREQ(line.source, "x.d64");
-    EXPECT_STREQ(line.destination, "y.d64");
-    EXPECT_EQ(run_options.glyph_table, &BLOCK_GLYPH_TABLE);
-    EXPECT_TRUE(run_options.raw_output);
-    EXPECT_TRUE(run_options.interactive);
-    EXPECT_TRUE(run_options.line_number_given);
-    EXPECT_FALSE(run_options.view); // -v was the value of -n
-    EXPECT_EQ(line.line_number, 0);
-    run_options = RunOptions{};
+    const RunOptions& options = line.options;
+    EXPECT_STREQ(options.source, "x.d64");
+    EXPECT_STREQ(options.destination, "y.d64");
+    EXPECT_EQ(options.petscii.table, &BLOCK_GLYPH_TABLE);
+    EXPECT_TRUE(options.petscii.raw);
+    EXPECT_TRUE(options.interactive);
+    EXPECT_TRUE(options.line_number_given);
+    EXPECT_FALSE(options.view); // -v was the value of -n
+    EXPECT_EQ(options.line_number, 0);
+    EXPECT_EQ(line.error, CommandLineError::none);
 }
 
 TEST(CommandLineDeathTest, BadArgumentsEndWithStatusOne) {
@@ -86,11 +71,13 @@ TEST(CommandLineDeathTest, BadArgumentsEndWithStatusOne) {
         {{"a.prg", "b.prg", "c.prg"}, "ERROR: Bad argument c\\.prg"},
     };
     for (const auto& c : cases)
-        EXPECT_EXIT(walk(c.words), testing::ExitedWithCode(1), c.message);
+        EXPECT_EXIT(report_command_line_error(walk(c.words)), testing::ExitedWithCode(1), c.message);
 }
 
-TEST(CommandLineDeathTest, ExamplesEndWithStatusZero) {
-    EXPECT_EXIT(walk({"-examples", "-q"}), testing::ExitedWithCode(0), "");
+TEST(CommandLine, ExamplesStopTheWalk) {
+    CommandLine line = walk({"-examples", "-q"});
+    EXPECT_EQ(line.request, Request::examples);
+    EXPECT_EQ(line.error, CommandLineError::none);
 }
 
 } // namespace

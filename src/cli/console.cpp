@@ -4,7 +4,6 @@
 #include <string>
 
 #include "petscii/code_page_850.h"
-#include "platform/console_output.h"
 
 namespace {
 
@@ -73,6 +72,20 @@ bool is_control(unsigned char byte) {
 
 } // namespace
 
+std::string displayed_text(Display display, const char* text) {
+    if (display == Display::bytes)
+        return text;
+    std::string result;
+    for (const char* at = text; *at != '\0'; ++at) {
+        auto byte = static_cast<unsigned char>(*at);
+        if (display == Display::utf8)
+            append_glyph_utf8(result, byte);
+        else
+            result += is_control(byte) ? '?' : *at;
+    }
+    return result;
+}
+
 const char* shown(std::FILE* stream, const char* text) {
     Display display = stream_display(stream);
     if (display == Display::bytes)
@@ -81,13 +94,6 @@ const char* shown(std::FILE* stream, const char* text) {
     static std::string recent[4];
     static unsigned next = 0;
     std::string& result = recent[next++ % 4];
-    result.clear();
-    for (const char* at = text; *at != '\0'; ++at) {
-        auto byte = static_cast<unsigned char>(*at);
-        if (display == Display::utf8)
-            append_glyph_utf8(result, byte);
-        else
-            result += is_control(byte) ? '?' : *at;
-    }
+    result = displayed_text(display, text);
     return result.c_str();
 }

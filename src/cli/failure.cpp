@@ -1,12 +1,26 @@
 #include "cli/failure.h"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "cli/usage.h"
 
 // After a failure the usage names the tool so, whatever name it was invoked by.
 static constexpr const char* TOOL_NAME = "mog";
+
+// A run whose output could not be written (a full disk, a closed pipe) has
+// not succeeded, whatever else went well.
+void end_process(int status) {
+    flush_output();
+    if (output_lost() && status == STATUS_SUCCESS) {
+        std::fprintf(stderr, "ERROR: Cannot write output: %s.\n", std::strerror(errno));
+        status = STATUS_FILE_ERROR;
+    }
+    std::exit(status);
+}
 
 void fail_with_usage(int status, const char* format, ...) {
     std::va_list arguments;

@@ -1,4 +1,4 @@
-// Ending the process on a failure the user must hear about.
+// Ending the process, on success or on a failure the user must hear about.
 #pragma once
 
 #include "cli/console.h"
@@ -10,7 +10,8 @@ constexpr int STATUS_BAD_START_LINE = 2;
 constexpr int STATUS_FILE_ERROR = 3;
 constexpr int STATUS_OVERWRITE_REFUSED = 5;
 
-// Ends the process; the harness of a fuzz build may replace it.
+// Ends the process; a run whose output could not be written ends with the
+// status of a file error instead of success.
 [[noreturn]] void end_process(int status);
 
 // The message on standard error, two newlines and the usage text on standard

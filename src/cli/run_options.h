@@ -1,14 +1,17 @@
-// The options of one run, filled by the argument walk and only read afterwards.
+// The options of one run, as the argument walk finds them.
 #pragma once
 
-#include "petscii/glyph_tables.h"
+#include "image/container.h"
+#include "petscii/petscii.h"
 
 struct RunOptions {
-    bool view = false;                                     // -v: show, change nothing
-    bool interactive = false;                              // -i: ask for each program's number
-    bool line_number_given = false;                        // -n
-    bool raw_output = false;                               // -o: PETSCII bytes go out unconverted
-    const GlyphTable* glyph_table = &STANDARD_GLYPH_TABLE; // -a selects the block table
+    bool view = false;              // -v: show, change nothing
+    bool interactive = false;       // -i: ask for each program's number
+    bool line_number_given = false; // -n
+    long line_number = 0;           // the -n value
+    PetsciiStyle petscii;           // -a selects the block table, -o raw output
+    const char* source = nullptr;
+    const char* destination = nullptr; // absent in view mode unless given
+    bool destination_derived = false;  // the default, to be announced
+    Container container;               // the source's kind
 };
-
-extern RunOptions run_options;

@@ -2,16 +2,53 @@
 
 #include <cstring>
 
-#include "basic/prg.h"
-#include "cli/command_line.h"
 #include "cli/failure.h"
 #include "cli/overwrite_guard.h"
-#include "cli/run_options.h"
 #include "cli/usage.h"
 #include "cli/whole_file.h"
-#include "d64/directory_pass.h"
 #include "platform/console_output.h"
 #include "platform/local_year.h"
+
+void report_command_line_error(const CommandLine& command_line) {
+    const int status = STATUS_BAD_COMMAND_LINE;
+    const char* argument = command_line.offending != nullptr ? shown(stderr, command_line.offending) : "";
+    switch (command_line.error) {
+    case CommandLineError::none:
+        return;
+    case CommandLineError::line_number_missing:
+        fail_with_usage(status, "ERROR: Argument after -n missing.");
+    case CommandLineError::line_number_out_of_range:
+        fail_with_usage(status, "ERROR: Bad argument -n out of range.");
+    case CommandLineError::unknown_option:
+        fail_with_usage(status, "ERROR: Unknown option '%s'.", argument);
+    case CommandLineError::bad_argument:
+        fail_with_usage(status, "ERROR: Bad argument %s", argument);
+    case CommandLineError::view_with_interactive:
+        fail_with_usage(status, "ERROR: Modes -v and -i don't go together.'.");
+    case CommandLineError::view_with_line_number:
+        fail_with_usage(status, "ERROR: Modes -v and -n don't go together.'.");
+    case CommandLineError::no_source:
+        fail_with_usage(status, "ERROR: No source file given.");
+    case CommandLineError::unknown_extension:
+        fail_with_usage(status, "Unknown extension of source file.");
+    case CommandLineError::extensions_differ:
+        fail_with_usage(status, "ERR: File extensions must match.");
+    case CommandLineError::interactive_with_one_program:
+        fail_with_usage(status, "ERROR: No interactive mode for .prg files.'.");
+    }
+}
+
+void report_pass_failure(const PassOutcome& outcome) {
+    switch (outcome.failure) {
+    case PassFailure::none:
+        return;
+    case PassFailure::no_sys_token:
+        fail_with_usage(STATUS_BAD_START_LINE, "ERR: No SYS command where expected!");
+    case PassFailure::unexpected_load_address:
+        fail_with_usage(STATUS_BAD_START_LINE, "ERR: Unexpected startadress %02x%02x!", outcome.load_address >> 8,
+                        outcome.load_address & 0xFF);
+    }
+}
 
 void run_sequence(int argc, char** argv) {
     console_init();
@@ -21,30 +58,40 @@ void run_sequence(int argc, char** argv) {
     }
 
     CommandLine command_line = walk_arguments(argc, argv);
-    check_command_line(command_line);
-    if (command_line.destination != nullptr)
-        guard_overwrite(command_line.destination);
+    report_command_line_error(command_line);
+    if (command_line.request == Request::examples) {
+        print_examples();
+        end_process(STATUS_SUCCESS);
+    }
+    RunOptions& options = command_line.options;
+    command_line.error = check_command_line(options);
+    if (options.destination_derived)
+        say("Destination file set to '%s'.\n", shown(stdout, options.destination));
+    report_command_line_error(command_line);
+    if (!file_exists(options.source))
+        fail_with_usage(STATUS_BAD_COMMAND_LINE, "ERROR: File '%s' not found.", shown(stderr, options.source));
+    if (options.destination != nullptr)
+        guard_overwrite(options.destination);
 
     static ImageBuffer image; // held until the process ends
-    image = read_whole_file(command_line.source);
+    image = read_whole_file(options.source);
     if (image.bytes == nullptr)
-        fail_without_usage(STATUS_FILE_ERROR, "ERROR: Cannot read file '%s': %s.", shown(stderr, command_line.source),
+        fail_without_usage(STATUS_FILE_ERROR, "ERROR: Cannot read file '%s': %s.", shown(stderr, options.source),
                            std::strerror(image.error));
 
-    long line_number = command_line.line_number;
-    if (!run_options.line_number_given) {
+    long line_number = options.line_number;
+    if (!options.line_number_given) {
         line_number = local_year();
         say("Current year: %i\n", static_cast<int>(line_number));
     }
 
-    int write_error = 0;
-    if (command_line.kind == SourceKind::prg)
-        write_error = handle_prg(image.bytes, image.size, command_line.destination, line_number);
-    else
-        write_error = handle_d64(image.bytes, image.size, command_line.destination, line_number);
-    if (write_error != 0)
-        fail_without_usage(STATUS_FILE_ERROR, "ERROR: Cannot write file '%s': %s.",
-                           shown(stderr, command_line.destination), std::strerror(write_error));
+    report_pass_failure(process_programs(options, image.bytes, image.size, line_number));
+    if (!options.view) {
+        int write_error = write_whole_file(image.bytes, options.destination, image.size);
+        if (write_error != 0)
+            fail_without_usage(STATUS_FILE_ERROR, "ERROR: Cannot write file '%s': %s.",
+                               shown(stderr, options.destination), std::strerror(write_error));
+    }
 
     say("Done.\n");
     end_process(STATUS_SUCCESS);

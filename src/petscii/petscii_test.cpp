@@ -4,14 +4,7 @@
 
 #include <cstring>
 
-#include "cli/run_options.h"
-
 namespace {
-
-struct OptionsGuard {
-    RunOptions saved = run_options;
-    ~OptionsGuard() { run_options = saved; }
-};
 
 struct GlyphCase {
     unsigned char petscii;
@@ -20,7 +13,6 @@ struct GlyphCase {
 };
 
 TEST(Petscii, ConvertsUnderBothTables) {
-    OptionsGuard guard;
     const GlyphCase cases[] = {
         {0x48, 0x48, 0x48}, {0x45, 0x45, 0x45}, {0x20, 0x20, 0x20}, {0x41, 0x41, 0x41}, {0x5B, 0x5B, 0x5B},
         {0x5C, 0x9C, 0x9C}, {0x5D, 0x5D, 0x5D}, {0x5E, 0x5E, 0x5E}, {0x5F, 0xAE, 0xAE}, {0x00, 0x40, 0xDB},
@@ -33,10 +25,8 @@ TEST(Petscii, ConvertsUnderBothTables) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.petscii));
-        run_options.glyph_table = &STANDARD_GLYPH_TABLE;
-        EXPECT_EQ(petscii_to_console(c.petscii), c.standard);
-        run_options.glyph_table = &BLOCK_GLYPH_TABLE;
-        EXPECT_EQ(petscii_to_console(c.petscii), c.block);
+        EXPECT_EQ(petscii_to_console(c.petscii, {&STANDARD_GLYPH_TABLE, false}), c.standard);
+        EXPECT_EQ(petscii_to_console(c.petscii, {&BLOCK_GLYPH_TABLE, false}), c.block);
     }
 }
 
@@ -49,25 +39,20 @@ TEST(Petscii, TablesDifferOnlyInTheControlRanges) {
 }
 
 TEST(Petscii, RawOutputChangesNoByte) {
-    OptionsGuard guard;
-    run_options.raw_output = true;
-    for (const GlyphTable* table : {&STANDARD_GLYPH_TABLE, &BLOCK_GLYPH_TABLE}) {
-        run_options.glyph_table = table;
+    for (const GlyphTable* table : {&STANDARD_GLYPH_TABLE, &BLOCK_GLYPH_TABLE})
         for (int code = 0; code < 256; ++code)
-            EXPECT_EQ(petscii_to_console(static_cast<unsigned char>(code)), code);
-    }
+            EXPECT_EQ(petscii_to_console(static_cast<unsigned char>(code), {table, true}), code);
 }
 
 TEST(Petscii, StringStopsAtZeroOrAtTheGivenSize) {
-    OptionsGuard guard;
     const unsigned char name[] = {0x48, 0x45, 0x4C, 0x4C, 0x4F, 0xA0, 0xA0, 0x00, 0x41};
     char text[sizeof name + 1];
     std::memset(text, 'x', sizeof text);
-    EXPECT_EQ(convert_petscii_string(text, name, sizeof name), 7u);
+    EXPECT_EQ(convert_petscii_string(text, name, sizeof name, {}), 7u);
     EXPECT_STREQ(text, "HELLO  ");
-    EXPECT_EQ(convert_petscii_string(text, name, 3), 3u);
+    EXPECT_EQ(convert_petscii_string(text, name, 3, {}), 3u);
     EXPECT_STREQ(text, "HEL");
-    EXPECT_EQ(convert_petscii_string(text, name, 0), 0u);
+    EXPECT_EQ(convert_petscii_string(text, name, 0, {}), 0u);
     EXPECT_STREQ(text, "");
 }
 

@@ -1,4 +1,4 @@
-#include "d64/line_prompt.h"
+#include "cli/line_prompt.h"
 
 #include <cstdio>
 #include <cstdlib>

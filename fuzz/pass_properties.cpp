@@ -1,0 +1,35 @@
+#include "pass_properties.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "cli/program_pass.h"
+#include "harness.h"
+
+void check_pass(const Container& container, const std::uint8_t* image, std::size_t size, PassMode mode,
+                const std::uint8_t* answers, std::size_t answers_size, LineNumberRule rule) {
+    start_run(answers, answers_size);
+    RunOptions options;
+    options.container = container;
+    options.view = mode == PassMode::view || mode == PassMode::view_blocks || mode == PassMode::view_raw;
+    options.petscii.table = mode == PassMode::view_blocks ? &BLOCK_GLYPH_TABLE : &STANDARD_GLYPH_TABLE;
+    options.petscii.raw = mode == PassMode::view_raw;
+    options.interactive = mode == PassMode::interactive;
+    options.line_number_given = true;
+
+    auto* buffer = static_cast<unsigned char*>(std::malloc(size > 0 ? size : 1));
+    std::memcpy(buffer, image, size);
+    FUZZ_CHECK(process_programs(options, buffer, size, 0xBEEF).failure == PassFailure::none);
+    if (options.view) {
+        FUZZ_CHECK(std::memcmp(buffer, image, size) == 0);
+    } else {
+        for (std::size_t i = 0; i < size; ++i)
+            if (buffer[i] != image[i])
+                FUZZ_CHECK(rule(image, size, i));
+    }
+    std::free(buffer);
+}
+
+bool disk_line_number_byte(const std::uint8_t*, std::size_t, std::size_t at) {
+    return at % 256 == 6 || at % 256 == 7;
+}

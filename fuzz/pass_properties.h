@@ -1,0 +1,21 @@
+// The properties every pass over a container with a directory must keep.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "image/container.h"
+
+enum class PassMode { rewrite, view, view_blocks, view_raw, interactive, count };
+
+// Whether the byte at the offset may be a line-number byte of a program.
+using LineNumberRule = bool (*)(const std::uint8_t* image, std::size_t size, std::size_t at);
+
+// Runs the pass on a copy of the image, exactly its size, in the mode, with
+// the answers on standard input, and checks: view changes nothing;
+// otherwise only bytes the rule allows change.
+void check_pass(const Container& container, const std::uint8_t* image, std::size_t size, PassMode mode,
+                const std::uint8_t* answers, std::size_t answers_size, LineNumberRule rule);
+
+// Disk images: the line number sits at bytes 6 and 7 of a sector.
+bool disk_line_number_byte(const std::uint8_t* image, std::size_t size, std::size_t at);

@@ -1,3 +1,0 @@
-#include "cli/run_options.h"
-
-RunOptions run_options;

@@ -1,0 +1,27 @@
+// The kinds of file that hold programs, told apart by the name's extension.
+#pragma once
+
+#include "image/disk_format.h"
+
+enum class ContainerKind {
+    prg,  // one program, its load address first
+    disk, // a disk image with a directory
+};
+
+struct Container {
+    ContainerKind kind = ContainerKind::prg;
+    const DiskFormat* disk = nullptr; // the format of a disk image
+};
+
+// Characters of an extension, its dot included.
+constexpr int EXTENSION_LENGTH = 4;
+
+// True when both end in the same four characters, ignoring letter case; a
+// name shorter than four characters matches nothing.
+bool same_extension(const char* first, const char* second);
+
+// The container a name's extension stands for; false for any other name.
+bool container_for_name(const char* name, Container& container);
+
+// PRG-like containers hold one program and no directory.
+bool holds_one_program(const Container& container);

@@ -1,0 +1,72 @@
+#include "image/directory_walk.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+struct Link {
+    int track, sector, next_track, next_sector;
+};
+
+int count_entries(std::vector<unsigned char>& image, std::size_t size) {
+    DirectoryWalk walk = start_directory_walk(D64, image.data(), size);
+    int entries = 0;
+    while (unsigned char* entry = next_directory_entry(walk)) {
+        EXPECT_GE(entry, image.data());
+        EXPECT_LE(entry + DIRECTORY_ENTRY_SIZE, image.data() + size);
+        ++entries;
+    }
+    return entries;
+}
+
+TEST(DirectoryWalk, WalkFollowsTheChainAndStopsOnDamage) {
+    struct Case {
+        const char* label;
+        std::vector<Link> links;
+        std::size_t size;
+        int entries;
+    };
+    const std::vector<Case> cases = {
+        {"empty anchor", {{18, 0, 0, 0}}, D64_IMAGE_SIZE, 0},
+        {"one sector", {{18, 0, 18, 1}, {18, 1, 0, 255}}, D64_IMAGE_SIZE, 8},
+        {"two sectors", {{18, 0, 18, 1}, {18, 1, 18, 4}, {18, 4, 0, 255}}, D64_IMAGE_SIZE, 16},
+        {"loop to itself", {{18, 0, 18, 1}, {18, 1, 18, 1}}, D64_IMAGE_SIZE, 8},
+        {"loop over two", {{18, 0, 18, 1}, {18, 1, 18, 4}, {18, 4, 18, 1}}, D64_IMAGE_SIZE, 16},
+        {"back to the anchor", {{18, 0, 18, 1}, {18, 1, 18, 0}}, D64_IMAGE_SIZE, 8},
+        {"track 41", {{18, 0, 18, 1}, {18, 1, 41, 0}}, D64_IMAGE_SIZE, 8},
+        {"sector 19 of track 18", {{18, 0, 18, 1}, {18, 1, 18, 19}}, D64_IMAGE_SIZE, 8},
+        {"track 36 of a 35-track image", {{18, 0, 18, 1}, {18, 1, 36, 0}}, D64_IMAGE_SIZE, 8},
+        {"track 36 of a 40-track image", {{18, 0, 18, 1}, {18, 1, 36, 0}, {36, 0, 0, 0}}, D64_IMAGE_SIZE + 21760, 16},
+        {"first sector cut off", {{18, 0, 18, 1}}, track_offset(D64, 18, 1) + 255, 0},
+        {"anchor cut off", {{18, 0, 18, 1}}, track_offset(D64, 18, 0) + 1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::vector<unsigned char> image(D64_IMAGE_SIZE + 21760);
+        for (const auto& link : c.links) {
+            image[track_offset(D64, link.track, link.sector)] = static_cast<unsigned char>(link.next_track);
+            image[track_offset(D64, link.track, link.sector) + 1] = static_cast<unsigned char>(link.next_sector);
+        }
+        EXPECT_EQ(count_entries(image, c.size), c.entries);
+    }
+}
+
+TEST(DirectoryWalk, LongestPossibleChainEnds) {
+    // Every sector of a 40-track image links to the next one, the last back to the first.
+    std::vector<unsigned char> image(D64_IMAGE_SIZE + 21760);
+    std::vector<std::pair<int, int>> order;
+    for (int track = 1; track <= last_track(D64); ++track)
+        for (int sector = 0; sector < sectors_on_track(D64, track); ++sector)
+            order.emplace_back(track, sector);
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        auto next = order[(i + 1) % order.size()];
+        image[track_offset(D64, order[i].first, order[i].second)] = static_cast<unsigned char>(next.first);
+        image[track_offset(D64, order[i].first, order[i].second) + 1] = static_cast<unsigned char>(next.second);
+    }
+    // The anchor is never a directory sector, so all others are visited once.
+    EXPECT_EQ(count_entries(image, image.size()), (total_sectors(D64) - 1) * ENTRIES_PER_SECTOR);
+}
+
+} // namespace

@@ -1,0 +1,42 @@
+#include "image/disk_format.h"
+
+int last_track(const DiskFormat& format) {
+    int last = 0;
+    for (const TrackZone& zone : format.zones)
+        if (zone.last_track > last)
+            last = zone.last_track;
+    return last;
+}
+
+int sectors_on_track(const DiskFormat& format, int track) {
+    if (track < 1)
+        return 0;
+    for (const TrackZone& zone : format.zones)
+        if (track <= zone.last_track)
+            return zone.sectors;
+    return 0;
+}
+
+int sector_index(const DiskFormat& format, int track, int sector) {
+    int index = 0, first = 1;
+    for (const TrackZone& zone : format.zones) {
+        if (track <= zone.last_track)
+            return index + (track - first) * zone.sectors + sector;
+        index += (zone.last_track - first + 1) * zone.sectors;
+        first = zone.last_track + 1;
+    }
+    return index;
+}
+
+std::size_t track_offset(const DiskFormat& format, int track, int sector) {
+    return static_cast<std::size_t>(sector_index(format, track, sector)) * SECTOR_SIZE;
+}
+
+unsigned char* find_sector(const DiskFormat& format, unsigned char* buffer, std::size_t size, int track, int sector) {
+    if (sector < 0 || sector >= sectors_on_track(format, track))
+        return nullptr;
+    std::size_t offset = track_offset(format, track, sector);
+    if (offset > size || size - offset < SECTOR_SIZE)
+        return nullptr;
+    return buffer + offset;
+}

@@ -1,0 +1,71 @@
+#include "image/disk_format.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+TEST(Geometry, TrackStartsFollowTheZones) {
+    struct Case {
+        int track;
+        int sector;
+        std::size_t offset;
+    };
+    const Case cases[] = {
+        {1, 0, 0},
+        {2, 0, 5376},
+        {17, 0, 86016},
+        {18, 0, 91392},
+        {18, 1, 91392 + 256},
+        {19, 0, 96256},
+        {25, 0, 125440},
+        {31, 0, 153088},
+        {35, 0, 170496},
+        {35, 16, 170496 + 16 * 256},
+        {36, 0, 174848},
+        {40, 0, 192256},
+        {40, 16, 192256 + 16 * 256},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(track_offset(D64, c.track, c.sector), c.offset) << c.track << "/" << c.sector;
+    EXPECT_EQ(track_offset(D64, 35, 16) + SECTOR_SIZE, D64_IMAGE_SIZE);
+}
+
+TEST(Geometry, FindSectorRefusesWhatIsNotWhollyInTheBuffer) {
+    std::vector<unsigned char> image(D64_IMAGE_SIZE);
+    struct Case {
+        int track;
+        int sector;
+        std::size_t size;
+        bool found;
+    };
+    const Case cases[] = {
+        {1, 0, D64_IMAGE_SIZE, true},
+        {1, 20, D64_IMAGE_SIZE, true},
+        {1, 21, D64_IMAGE_SIZE, false},
+        {18, 18, D64_IMAGE_SIZE, true},
+        {18, 19, D64_IMAGE_SIZE, false},
+        {0, 0, D64_IMAGE_SIZE, false},
+        {41, 0, D64_IMAGE_SIZE, false},
+        {36, 0, D64_IMAGE_SIZE, false},
+        {35, 16, D64_IMAGE_SIZE, true},
+        {35, 16, D64_IMAGE_SIZE - 1, false},
+        {1, 0, 255, false},
+        {1, 0, 256, true},
+        {1, -1, D64_IMAGE_SIZE, false},
+        {1, 0, 0, false},
+    };
+    for (const auto& c : cases) {
+        unsigned char* sector = find_sector(D64, image.data(), c.size, c.track, c.sector);
+        EXPECT_EQ(sector != nullptr, c.found) << c.track << "/" << c.sector << " in " << c.size;
+        if (sector != nullptr) {
+            EXPECT_EQ(sector - image.data(), track_offset(D64, c.track, c.sector));
+        }
+    }
+    std::vector<unsigned char> forty(D64_IMAGE_SIZE + 5 * 17 * 256);
+    EXPECT_NE(find_sector(D64, forty.data(), forty.size(), 40, 16), nullptr);
+    EXPECT_EQ(find_sector(D64, forty.data(), forty.size(), 40, 17), nullptr);
+}
+
+} // namespace
