@@ -1,7 +1,7 @@
 // The command line as a user meets it: options, checks, messages, statuses.
 #include <gtest/gtest.h>
 
-#include "d64_builder.h"
+#include "image_builder.h"
 #include "process_runner.h"
 
 namespace {

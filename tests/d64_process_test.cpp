@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "d64_builder.h"
+#include "image_builder.h"
 #include "process_runner.h"
 
 namespace {
@@ -218,15 +218,16 @@ TEST(D64Process, OtherSizesKeepEveryByte) {
         const char* label;
         std::size_t size;
         bool reaches_program;
+        std::string broken_at; // where the directory chain breaks
     };
     const std::vector<Case> cases = {
-        {"error bytes", IMAGE_SIZE + ERROR_BYTES_35_TRACKS, true},
-        {"40 tracks", IMAGE_SIZE_40_TRACKS, true},
-        {"40 tracks with error bytes", IMAGE_SIZE_40_TRACKS + 768, true},
-        {"one byte short", IMAGE_SIZE - 1, true},
-        {"cut inside the directory sector", sector_offset(18, 1) + 100, false},
-        {"cut inside the anchor", sector_offset(18, 0) + 1, false},
-        {"empty", 0, false},
+        {"error bytes", IMAGE_SIZE + ERROR_BYTES_35_TRACKS, true, ""},
+        {"40 tracks", IMAGE_SIZE_40_TRACKS, true, ""},
+        {"40 tracks with error bytes", IMAGE_SIZE_40_TRACKS + 768, true, ""},
+        {"one byte short", IMAGE_SIZE - 1, true, ""},
+        {"cut inside the directory sector", sector_offset(18, 1) + 100, false, "18 sector 1"},
+        {"cut inside the anchor", sector_offset(18, 0) + 1, false, "18 sector 0"},
+        {"empty", 0, false, "18 sector 0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -252,6 +253,8 @@ TEST(D64Process, OtherSizesKeepEveryByte) {
                 expected = with_line(expected, 36, 2, 2);
             }
         }
+        if (!c.broken_at.empty())
+            out += "WARNING: Directory chain broken at track " + c.broken_at + ".\n";
         EXPECT_EQ(result.out, out + "Done.\n");
         EXPECT_EQ(read_file(folder / "disk.out.d64"), expected);
     }
@@ -262,23 +265,27 @@ TEST(D64Process, DamagedDirectoriesEndNormally) {
     struct Case {
         const char* label;
         void (*damage)(std::string& image);
-        std::string listing;
+        std::string listing; // with the warning where the chain breaks
     };
     const std::string alpha = "ALPHA            [10 SYS2061]\n";
+    auto broken = [](const std::string& at) { return "WARNING: Directory chain broken at track " + at + ".\n"; };
     const std::vector<Case> cases = {
-        {"directory loops to itself", [](std::string& i) { link_sector(i, 18, 1, 18, 1); }, alpha},
+        {"directory loops to itself", [](std::string& i) { link_sector(i, 18, 1, 18, 1); }, alpha + broken("18 sector 1")},
         {"directory loops back over two sectors",
          [](std::string& i) {
              link_sector(i, 18, 1, 18, 4);
              link_sector(i, 18, 4, 18, 1);
          },
-         alpha},
-        {"directory links to the anchor", [](std::string& i) { link_sector(i, 18, 1, 18, 0); }, alpha},
-        {"link to track 41", [](std::string& i) { link_sector(i, 18, 1, 41, 0); }, alpha},
-        {"link to a sector beyond the track", [](std::string& i) { link_sector(i, 18, 1, 18, 19); }, alpha},
-        {"link to track 36 of a 35-track image", [](std::string& i) { link_sector(i, 18, 1, 36, 0); }, alpha},
+         alpha + broken("18 sector 1")},
+        {"directory links to the anchor", [](std::string& i) { link_sector(i, 18, 1, 18, 0); }, alpha + broken("18 sector 0")},
+        {"link to track 41", [](std::string& i) { link_sector(i, 18, 1, 41, 0); }, alpha + broken("41 sector 0")},
+        {"link to a sector beyond the track", [](std::string& i) { link_sector(i, 18, 1, 18, 19); },
+         alpha + broken("18 sector 19")},
+        {"link to track 36 of a 35-track image", [](std::string& i) { link_sector(i, 18, 1, 36, 0); },
+         alpha + broken("36 sector 0")},
         {"anchor links nowhere", [](std::string& i) { link_sector(i, 18, 0, 0, 1); }, ""},
-        {"anchor links to track 255", [](std::string& i) { link_sector(i, 18, 0, 255, 255); }, ""},
+        {"anchor links to track 255", [](std::string& i) { link_sector(i, 18, 0, 255, 255); },
+         broken("255 sector 255")},
         {"entry points to track 0", [](std::string& i) { put_entry(i, 18, 1, 1, FILE_PRG, 0, 0, "BROKEN"); },
          alpha + "BROKEN           \n"},
         {"entry points beyond the disk", [](std::string& i) { put_entry(i, 18, 1, 1, FILE_PRG, 40, 16, "FAR"); },

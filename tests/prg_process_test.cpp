@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "d64_builder.h"
+#include "image_builder.h"
 #include "process_runner.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // cc65: the tool's reading of it checks the geometry against theirs.
 #include <gtest/gtest.h>
 
-#include "d64_builder.h"
+#include "image_builder.h"
 #include "process_runner.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // codes from files, and a single-key overwrite question.
 #include <gtest/gtest.h>
 
-#include "d64_builder.h"
+#include "image_builder.h"
 #include "process_runner.h"
 #include "terminal.h"
 

@@ -23,6 +23,8 @@ std::string line_text(const Program& program, PetsciiStyle style) {
 
 // A PRG: its start line must be there, and is shown or set.
 PassOutcome process_one_program(const RunOptions& options, ProgramWalk& walk, long line_number) {
+    if (walk.header_missing)
+        return {PassFailure::not_p00, 0};
     Program program;
     next_program(walk, program);
     // The token is tested first: a program failing both reports the missing SYS.
@@ -80,6 +82,10 @@ void process_directory(const RunOptions& options, ProgramWalk& walk, long line_n
         if (!options.interactive)
             say("Changed file '%s'.\n", shown(stdout, name.c_str()));
     }
+    // Entries beyond a damaged link are neither listed nor changed: say so.
+    if (walk.directory.broken)
+        say("WARNING: Directory chain broken at track %d sector %d.\n", walk.directory.broken_track,
+            walk.directory.broken_sector);
 }
 
 } // namespace
@@ -93,6 +99,8 @@ PassOutcome process_programs(const RunOptions& options, unsigned char* buffer, s
     if (disk != nullptr && size != disk->standard_size)
         say("WARNING: Size of %s seems invalid. It is %lld but should be %lld.\n\n", disk->name,
             static_cast<long long>(size), static_cast<long long>(disk->standard_size));
+    if (options.container.kind == ContainerKind::tape && walk.header_missing)
+        say("WARNING: No T64 signature found.\n\n");
     process_directory(options, walk, line_number);
     return {};
 }

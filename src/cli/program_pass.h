@@ -6,9 +6,9 @@
 
 #include "cli/run_options.h"
 
-// Why a one-program source was not handled; its start line is not as
-// expected.
-enum class PassFailure { none, no_sys_token, unexpected_load_address };
+// Why a one-program source was not handled: it lacks its header, or its
+// start line is not as expected.
+enum class PassFailure { none, not_p00, no_sys_token, unexpected_load_address };
 
 struct PassOutcome {
     PassFailure failure = PassFailure::none;

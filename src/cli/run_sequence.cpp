@@ -34,6 +34,8 @@ void report_command_line_error(const CommandLine& command_line) {
     case CommandLineError::extensions_differ:
         fail_with_usage(status, "ERR: File extensions must match.");
     case CommandLineError::interactive_with_one_program:
+        if (command_line.options.container.kind == ContainerKind::p00)
+            fail_with_usage(status, "ERROR: No interactive mode for .p00 files.");
         fail_with_usage(status, "ERROR: No interactive mode for .prg files.'.");
     }
 }
@@ -42,6 +44,8 @@ void report_pass_failure(const PassOutcome& outcome) {
     switch (outcome.failure) {
     case PassFailure::none:
         return;
+    case PassFailure::not_p00:
+        fail_with_usage(STATUS_BAD_START_LINE, "ERR: Not a P00 file!");
     case PassFailure::no_sys_token:
         fail_with_usage(STATUS_BAD_START_LINE, "ERR: No SYS command where expected!");
     case PassFailure::unexpected_load_address:

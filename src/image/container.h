@@ -5,7 +5,9 @@
 
 enum class ContainerKind {
     prg,  // one program, its load address first
+    p00,  // a PRG behind a 26-byte header
     disk, // a disk image with a directory
+    tape, // a T64 tape archive
 };
 
 struct Container {
@@ -23,5 +25,5 @@ bool same_extension(const char* first, const char* second);
 // The container a name's extension stands for; false for any other name.
 bool container_for_name(const char* name, Container& container);
 
-// PRG-like containers hold one program and no directory.
+// PRG-like containers (PRG and P00) hold one program and no directory.
 bool holds_one_program(const Container& container);

@@ -26,6 +26,10 @@ constexpr std::size_t D64_IMAGE_SIZE = 174848; // 35 tracks, 683 sectors
 inline constexpr DiskFormat DISK_FORMATS[] = {
     // The 1541: 35 tracks, and the 40-track layout some images use.
     {"d64", {{17, 21}, {24, 19}, {30, 18}, {40, 17}}, 18, 0, D64_IMAGE_SIZE},
+    // The 1571: two sides of 35 tracks, the second repeating the first's zones.
+    {"d71", {{17, 21}, {24, 19}, {30, 18}, {35, 17}, {52, 21}, {59, 19}, {65, 18}, {70, 17}}, 18, 0, 349696},
+    // The 1581: 80 tracks of 40 sectors; the header at 40/0 links to the directory.
+    {"d81", {{80, 40}}, 40, 0, 819200},
 };
 inline constexpr const DiskFormat& D64 = DISK_FORMATS[0];
 

@@ -68,4 +68,34 @@ TEST(Geometry, FindSectorRefusesWhatIsNotWhollyInTheBuffer) {
     EXPECT_EQ(find_sector(D64, forty.data(), forty.size(), 40, 17), nullptr);
 }
 
+// The second side of a 1571 disk starts where a 35-track 1541 image ends;
+// a 1581 disk has 40 sectors on every track.
+TEST(DiskFormat, EveryRowFollowsItsDrive) {
+    const DiskFormat& d71 = DISK_FORMATS[1];
+    const DiskFormat& d81 = DISK_FORMATS[2];
+    struct Case {
+        const DiskFormat& format;
+        int track;
+        int sector;
+        long offset; // -1: the format has no such sector
+    };
+    const Case cases[] = {
+        {d71, 35, 16, 174848 - 256}, {d71, 36, 0, 174848},         {d71, 36, 20, 174848 + 20 * 256},
+        {d71, 36, 21, -1},           {d71, 53, 0, 174848 + 91392}, {d71, 53, 19, -1},
+        {d71, 70, 16, 349696 - 256}, {d71, 71, 0, -1},             {d81, 1, 0, 0},
+        {d81, 1, 39, 39 * 256},      {d81, 2, 0, 40 * 256},        {d81, 40, 0, 399360},
+        {d81, 40, 40, -1},           {d81, 80, 39, 819200 - 256},  {d81, 81, 0, -1},
+        {d81, 0, 0, -1},
+    };
+    for (const auto& c : cases) {
+        std::vector<unsigned char> image(c.format.standard_size);
+        unsigned char* sector = find_sector(c.format, image.data(), image.size(), c.track, c.sector);
+        EXPECT_EQ(sector == nullptr ? -1L : sector - image.data(), c.offset)
+            << c.format.name << " " << c.track << "/" << c.sector;
+    }
+    EXPECT_EQ(total_sectors(d71) * SECTOR_SIZE, d71.standard_size);
+    EXPECT_EQ(total_sectors(d81) * SECTOR_SIZE, d81.standard_size);
+    EXPECT_EQ(MAX_DISK_SECTORS, 3200);
+}
+
 } // namespace

@@ -1,8 +1,9 @@
-// Lays out disk images and programs for the tests, byte by byte.
+// Lays out disk images, tapes and programs for the tests, byte by byte.
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 constexpr std::size_t IMAGE_SIZE = 174848;
 constexpr std::size_t IMAGE_SIZE_40_TRACKS = 196608;
@@ -35,3 +36,18 @@ std::string line_bytes(unsigned line_number);
 // File type bytes of closed PRG and SEQ files.
 constexpr int FILE_PRG = 0x82;
 constexpr int FILE_SEQ = 0x81;
+
+// One entry of a T64 tape's directory and the data it points to.
+struct TapeEntry {
+    int type;              // 1 for a normal file, 0 for a free slot
+    unsigned load_address; // as the directory stores it
+    std::string name;      // padded with blanks to 16 bytes
+    std::string data;      // the program without its load address
+    long offset = -1;      // where the data lies; -1: after the previous data
+};
+
+// A T64 tape: the signature, a directory of `reserved` entries (at least
+// the given ones; the entries-in-use field counts those given), then the
+// data of each entry in turn.
+std::string tape_image(const std::vector<TapeEntry>& entries, std::size_t reserved = 0,
+                       const std::string& signature = "C64 tape image file");

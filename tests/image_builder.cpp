@@ -1,4 +1,6 @@
-#include "d64_builder.h"
+#include "image_builder.h"
+
+#include <algorithm>
 
 std::size_t sector_offset(int track, int sector) {
     std::size_t offset = 0;
@@ -56,4 +58,39 @@ std::string sys_program(unsigned line_number, const std::string& text, unsigned 
     program += std::string("\0\0", 2); // end of the BASIC program
     program += "\xA9\x00\x60";         // the machine code behind it
     return program;
+}
+
+namespace {
+
+void put_le(std::string& bytes, std::size_t at, unsigned long value, int size) {
+    for (int i = 0; i < size; ++i)
+        bytes[at + static_cast<std::size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+} // namespace
+
+std::string tape_image(const std::vector<TapeEntry>& entries, std::size_t reserved, const std::string& signature) {
+    reserved = std::max(reserved, entries.size());
+    std::string tape(64 + 32 * reserved, '\0');
+    tape.replace(0, signature.size(), signature);
+    put_le(tape, 32, 0x0100, 2);
+    put_le(tape, 34, reserved, 2);
+    put_le(tape, 36, entries.size(), 2);
+    tape.replace(40, 24, std::string(24, ' '));
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        const TapeEntry& entry = entries[k];
+        std::size_t at = 64 + 32 * k;
+        std::size_t offset = entry.offset >= 0 ? static_cast<std::size_t>(entry.offset) : tape.size();
+        tape[at] = static_cast<char>(entry.type);
+        tape[at + 1] = '\x82';
+        put_le(tape, at + 2, entry.load_address, 2);
+        put_le(tape, at + 4, entry.load_address + entry.data.size(), 2);
+        put_le(tape, at + 8, offset, 4);
+        std::string name = entry.name.substr(0, 16);
+        name.resize(16, ' ');
+        tape.replace(at + 16, 16, name);
+        if (entry.offset < 0)
+            tape += entry.data;
+    }
+    return tape;
 }
