@@ -1,4 +1,4 @@
-// A PRG file of any bytes, checked, shown and rewritten.
+// A PRG or P00 file of any bytes, checked, shown and rewritten.
 #include <cstdlib>
 #include <cstring>
 
@@ -9,12 +9,15 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 3)
         return 0;
-    // Byte 0 picks the mode, bytes 1-2 the new line number; the rest is the file.
+    // Byte 0 picks the mode and PRG or P00, bytes 1-2 the new line number;
+    // the rest is the file.
     const int mode = data[0] % 4;
+    const bool p00 = (data[0] & 4) != 0;
     const long line_number = data[1] | (data[2] << 8);
     const std::size_t file_size = size - 3;
     start_run(nullptr, 0);
     RunOptions options;
+    options.container.kind = p00 ? ContainerKind::p00 : ContainerKind::prg;
     options.view = mode != 0;
     options.petscii.table = mode == 2 ? &BLOCK_GLYPH_TABLE : &STANDARD_GLYPH_TABLE;
     options.petscii.raw = mode == 3;
@@ -22,13 +25,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Exactly the file's bytes, so that any read beyond them is caught.
     auto* buffer = static_cast<unsigned char*>(std::malloc(file_size > 0 ? file_size : 1));
     std::memcpy(buffer, data + 3, file_size);
-    // Checked here from the bytes themselves: SYS at byte 6, loading at $0801.
-    const bool expected = file_size > 6 && data[3 + 6] == SYS_TOKEN && data[3] == 0x01 && data[4] == 0x08;
+    // Checked here from the bytes themselves: a P00 header of "C64File" and
+    // a zero byte, then SYS at byte 6 of the program, loading at $0801.
+    const std::uint8_t* file = data + 3;
+    const bool header = !p00 || (file_size >= 26 && std::memcmp(file, "C64File", 8) == 0);
+    const std::size_t start = p00 ? 26 : 0;
+    const std::uint8_t* program = file + start;
+    const bool expected = header && file_size > start + 6 && program[6] == SYS_TOKEN && program[0] == 0x01 &&
+                          program[1] == 0x08;
     PassOutcome outcome = process_programs(options, buffer, file_size, line_number);
     FUZZ_CHECK((outcome.failure == PassFailure::none) == expected);
+    FUZZ_CHECK((outcome.failure == PassFailure::not_p00) == !header);
     if (outcome.failure == PassFailure::unexpected_load_address)
-        FUZZ_CHECK(outcome.load_address == static_cast<unsigned>(data[3] | (data[4] << 8)));
-    const std::size_t number_at = LOAD_ADDRESS_SIZE + SYS_LINE_NUMBER;
+        FUZZ_CHECK(outcome.load_address == static_cast<unsigned>(program[0] | (program[1] << 8)));
+    const std::size_t number_at = start + LOAD_ADDRESS_SIZE + SYS_LINE_NUMBER;
     for (std::size_t i = 0; i < file_size; ++i) {
         // Exactly the two line-number bytes may change, and only in a rewrite.
         if (expected && !options.view && i == number_at)

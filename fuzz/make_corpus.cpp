@@ -8,7 +8,8 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "d64_builder.h"
+#include "image/disk_format.h"
+#include "image_builder.h"
 
 namespace {
 
@@ -74,17 +75,18 @@ std::vector<Disk> damaged_disks(const std::string& sample) {
     return disks;
 }
 
-// The same disk as records of sectors that differ from a blank image.
-std::string as_sector_records(const std::string& image, int mode, int size_choice) {
-    std::string records = {static_cast<char>(mode), static_cast<char>(size_choice), 0};
-    int tracks = image.size() >= IMAGE_SIZE_40_TRACKS ? 40 : 35;
-    for (int track = 1; track <= tracks; ++track) {
-        int sectors = track <= 17 ? 21 : track <= 24 ? 19 : track <= 30 ? 18 : 17;
-        for (int sector = 0; sector < sectors; ++sector) {
-            std::size_t offset = sector_offset(track, sector);
+// The same disk as records of sectors that differ from a blank image. Only
+// the directory track is kept whole; other sectors keep the bytes a start
+// line can use, so that a record stays short.
+std::string as_sector_records(const std::string& image, int mode, int size_choice, int format_index = 0) {
+    const DiskFormat& format = DISK_FORMATS[format_index];
+    std::string records = {static_cast<char>(mode + 5 * format_index), static_cast<char>(size_choice), 0};
+    for (int track = 1; track <= last_track(format); ++track) {
+        for (int sector = 0; sector < sectors_on_track(format, track); ++sector) {
+            std::size_t offset = track_offset(format, track, sector);
             if (offset >= image.size())
                 continue;
-            std::string bytes = image.substr(offset, 255);
+            std::string bytes = image.substr(offset, track == format.anchor_track ? 255 : 32);
             std::size_t used = bytes.find_last_not_of('\0');
             if (used == std::string::npos)
                 continue;
@@ -97,6 +99,23 @@ std::string as_sector_records(const std::string& image, int mode, int size_choic
     return records;
 }
 
+// Tapes as the builder lays them out, sound and damaged.
+std::vector<Disk> tapes(const std::string& sample) {
+    const std::string alpha = sys_program(10).substr(2);
+    return {
+        {"sample", sample},
+        {"builder", tape_image({{1, 0x0801, "ALPHA", alpha},
+                                {0, 0x0801, "GONE", alpha},
+                                {1, 0x1C01, "LOADER", sys_program(10, "7169", 0x1C01).substr(2)},
+                                {1, 0x0801, "BETA", sys_program(1984, " 4096:REM").substr(2)}},
+                               6)},
+        {"offset_beyond_end", tape_image({{1, 0x0801, "FAR", "", 100000}, {1, 0x0801, "NEAR", alpha}})},
+        {"line_cut", tape_image({{1, 0x0801, "CUT", alpha.substr(0, 4)}})},
+        {"directory_larger_than_file", tape_image({{1, 0x0801, "ALPHA", alpha}}, 65535).substr(0, 200)},
+        {"no_signature", tape_image({{1, 0x0801, "ALPHA", alpha}}, 1, "PC64 tape")},
+    };
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -107,6 +126,7 @@ int main(int argc, char** argv) {
     corpus = argv[1];
     mkdir(corpus.c_str(), 0755);
     const std::string samples = argv[2];
+    const std::string fixtures = samples + "/../tests/fixtures";
     const std::string sample_disk = load(samples + "/sample.d64");
     const std::string game = load(samples + "/game.prg");
 
@@ -114,12 +134,31 @@ int main(int argc, char** argv) {
     const std::string answers = "12\n\nabc\n-1\n70000\n5x\r\n";
     for (const auto& disk : damaged_disks(sample_disk)) {
         save("fuzz_d64", disk.name + "_rewrite", std::string("\x00\x00", 2) + disk.image);
-        save("fuzz_d64_sectors", disk.name + "_view", as_sector_records(disk.image, 1, 0));
+        save("fuzz_disk_sectors", disk.name + "_view", as_sector_records(disk.image, 1, 0));
         std::string asked = as_sector_records(disk.image, 4, 0);
         asked[2] = static_cast<char>(answers.size());
         asked.insert(3, answers);
-        save("fuzz_d64_sectors", disk.name + "_interactive", asked);
+        save("fuzz_disk_sectors", disk.name + "_interactive", asked);
     }
+    // Modes as above; the format follows in steps of five.
+    const std::pair<const char*, int> images[] = {
+        {"cc1541.d71", 1}, {"cbmconvert.d71", 1}, {"cc1541.d81", 2}, {"cbmconvert.d81", 2}};
+    for (const auto& [name, format_index] : images) {
+        std::string image = load(fixtures + "/" + name);
+        save("fuzz_disk_sectors", std::string(name) + "_view", as_sector_records(image, 1, 0, format_index));
+        save("fuzz_disk_sectors", std::string(name) + "_rewrite", as_sector_records(image, 0, 1, format_index));
+    }
+    save("fuzz_disk_sectors", "sample_d81_view", as_sector_records(load(samples + "/sample.d81"), 1, 0, 2));
+    for (const auto& tape : tapes(load(samples + "/sample.t64"))) {
+        save("fuzz_t64", tape.name + "_rewrite", std::string("\x00\x00", 2) + tape.image);
+        save("fuzz_t64", tape.name + "_view_raw", std::string("\x03\x00", 2) + tape.image);
+        save("fuzz_t64", tape.name + "_interactive",
+             std::string(1, '\x04') + static_cast<char>(answers.size()) + answers + tape.image);
+    }
+    save("fuzz_prg", "p00_rewrite", std::string("\x04\xE8\x07", 3) + load(fixtures + "/one.p00"));
+    save("fuzz_prg", "p00_view", std::string("\x05\x00\x00", 3) + load(fixtures + "/one.p00"));
+    save("fuzz_prg", "p00_loader", std::string("\x04\x01\x00", 3) + load(fixtures + "/loader.p00"));
+
     save("fuzz_d64", "sample_interactive",
          std::string(1, '\x04') + static_cast<char>(answers.size()) + answers + sample_disk);
     save("fuzz_d64", "sample_view_raw", std::string("\x03\x00", 2) + sample_disk);
