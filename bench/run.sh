@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures mog against copying the same file: whole-process wall time for a
-# rewrite, a listing and a loop over 1,000 images, and peak memory. Prints
-# one summary line per figure; writes nothing into the repository.
+# rewrite of a D64 and of a D81, a listing and a loop over 1,000 images, and
+# peak memory. Prints one summary line per figure; writes nothing into the
+# repository.
 # Needs hyperfine and /usr/bin/time (Debian: hyperfine, time).
 # Usage: bench/run.sh            (MOG=path/to/mog to measure another build)
 set -euo pipefail
@@ -15,6 +16,8 @@ work=$(mktemp -d /tmp/mog-bench-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 image="$work/game.d64"
 cp "$repo/samples/sample.d64" "$image"
+big="$work/game.d81"
+cp "$repo/samples/sample.d81" "$big"
 
 # A collection of 1,000 different images: each differs in one data byte.
 mkdir "$work/collection"
@@ -45,6 +48,10 @@ compare() {
 quietly hyperfine -N --style none --warmup 50 --runs 500 --prepare "rm -f $work/out.d64" \
     --export-json "$work/rewrite.json" "$mog -n 2024 $image $work/out.d64" "cp $image $work/out.d64"
 compare "rewrite one image (mog -n 2024 game.d64 out.d64 vs cp)" cp "$work/rewrite.json"
+
+quietly hyperfine -N --style none --warmup 50 --runs 500 --prepare "rm -f $work/out.d81" \
+    --export-json "$work/d81.json" "$mog -n 2024 $big $work/out.d81" "cp $big $work/out.d81"
+compare "rewrite one D81 image (mog -n 2024 game.d81 out.d81 vs cp)" cp "$work/d81.json"
 
 quietly hyperfine -N --style none --warmup 50 --runs 500 --export-json "$work/view.json" \
     "$mog -v $image" "cat $image"
