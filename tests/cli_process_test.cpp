@@ -199,4 +199,50 @@ TEST(CommandLineProcess, ViewModeWithAnExistingDestinationStillAsks) {
     EXPECT_EQ(read_file(folder / "other.prg"), "keep");
 }
 
+TEST(CommandLineProcess, HelpAndVersionEndWithStatusZero) {
+    TempFolder folder;
+    // Wherever they stand in the walk, and whatever follows.
+    for (const auto& arguments : std::vector<std::vector<std::string>>{{"--help"}, {"x.prg", "--help", "-q"}}) {
+        ProcessResult help = run_mog(folder.path(), arguments);
+        EXPECT_EQ(help.status, 0);
+        EXPECT_EQ(help.err, "");
+        for (const char* named : {"-n <num>", "-i ", "-v ", "-a ", "-o ", "-y ", "-examples", "--help", "--version",
+                                  "-- ", ".prg", ".p00", ".d64", ".d71", ".d81", ".t64", "man mog"})
+            EXPECT_NE(help.out.find(named), std::string::npos) << named;
+    }
+    for (const auto& arguments : std::vector<std::vector<std::string>>{{"--version"}, {"-n", "5", "--version", "x"}}) {
+        ProcessResult version = run_mog(folder.path(), arguments);
+        EXPECT_EQ(version.status, 0);
+        EXPECT_EQ(version.out, "mog " MOG_VERSION "\n");
+    }
+    EXPECT_EQ(run_mog(folder.path(), {"-q", "--help"}).status, 1); // the walk stops at the first bad argument
+}
+
+// After "--" a name may begin with "-"; -y replaces without a word of the question.
+TEST(CommandLineProcess, DoubleDashEndsOptionsAndYesReplaces) {
+    TempFolder folder;
+    std::string program = sys_program(10);
+    write_file(folder / "-game.prg", program);
+    ProcessResult result = run_mog(folder.path(), {"-y", "-n", "7", "--", "-game.prg", "-game.prg"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "Done.\n");
+    program.replace(4, 2, line_bytes(7));
+    EXPECT_EQ(read_file(folder / "-game.prg"), program);
+    EXPECT_EQ(folder_entries(folder.path()), std::vector<std::string>{"-game.prg"});
+}
+
+// Names in any language are read, written and reported byte for byte.
+TEST(CommandLineProcess, NonAsciiNamesPassUnchanged) {
+    TempFolder folder;
+    const std::string name = "Spiel-\xC3\x9C" "ber-\xE6\x97\xA5\xE6\x9C\xAC";
+    std::string program = sys_program(10);
+    write_file(folder / (name + ".prg"), program);
+    ProcessResult result = run_mog(folder.path(), {"-n", "7", name + ".prg"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "Destination file set to '" + name + ".out.prg'.\nDone.\n");
+    program.replace(4, 2, line_bytes(7));
+    EXPECT_EQ(read_file(folder / (name + ".out.prg")), program);
+}
+
 } // namespace

@@ -124,7 +124,7 @@ TEST(FaultInjection, SourceVanishingBeforeTheReadIsReported) {
         write_file(folder / source, kind.content);
         RunSettings settings;
         settings.environment = {
-            {"LD_PRELOAD", MOG_VANISH_PRELOAD}, {"MOG_VANISH", source}, {"ASAN_OPTIONS", "verify_asan_link_order=0"}};
+            {"LD_PRELOAD", MOG_FAULT_PRELOAD}, {"MOG_VANISH", source}, {"ASAN_OPTIONS", "verify_asan_link_order=0"}};
         ProcessResult result = run_mog(folder.path(), {"-n", "1", source}, settings);
         EXPECT_EQ(result.status, 3);
         EXPECT_EQ(result.err, "ERROR: Cannot read file '" + source + "': No such file or directory.\n");

@@ -19,7 +19,7 @@ namespace {
 constexpr auto RUN_TIME_LIMIT = std::chrono::seconds(20);
 
 [[noreturn]] void exec_on_terminal(int terminal, const std::string& folder, const std::vector<std::string>& arguments,
-                                   const std::string& locale) {
+                                   const TerminalSettings& settings) {
     setsid();
     ioctl(terminal, TIOCSCTTY, 0);
     dup2(terminal, STDIN_FILENO);
@@ -27,7 +27,12 @@ constexpr auto RUN_TIME_LIMIT = std::chrono::seconds(20);
     dup2(terminal, STDERR_FILENO);
     if (terminal > STDERR_FILENO)
         close(terminal);
-    setenv("LC_ALL", locale.c_str(), 1);
+    if (!settings.output_file.empty()) {
+        int output = open(settings.output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(output, STDOUT_FILENO);
+        close(output);
+    }
+    setenv("LC_ALL", settings.locale.c_str(), 1);
     if (chdir(folder.c_str()) != 0)
         _exit(126);
     exec_tool(arguments);
@@ -54,11 +59,11 @@ TerminalRun run_in_terminal(const std::string& folder, const std::vector<std::st
     pid_t child = fork();
     if (child == 0) {
         close(controller);
-        exec_on_terminal(terminal, folder, arguments, settings.locale);
+        exec_on_terminal(terminal, folder, arguments, settings);
     }
 
     std::string raw;
-    bool typed = settings.keys.empty();
+    std::size_t step = 0, seen_up_to = 0;
     int wait_status = 0;
     bool ended = false;
     auto deadline = std::chrono::steady_clock::now() + RUN_TIME_LIMIT;
@@ -70,11 +75,24 @@ TerminalRun run_in_terminal(const std::string& folder, const std::vector<std::st
             if (got > 0)
                 raw.append(chunk, static_cast<std::size_t>(got));
         }
-        if (!typed && raw.find(settings.prompt) != std::string::npos) {
+        std::size_t shown = step < settings.steps.size() ? raw.find(settings.steps[step].prompt, seen_up_to)
+                                                         : std::string::npos;
+        if (shown != std::string::npos) {
+            const TerminalStep& now = settings.steps[step++];
+            seen_up_to = shown + now.prompt.size();
             // Give the tool a moment to switch the terminal to single keys.
             usleep(100000);
-            (void)!write(controller, settings.keys.data(), settings.keys.size());
-            typed = true;
+            if (now.stop_in_line_mode) {
+                kill(child, SIGSTOP);
+                waitpid(child, &wait_status, WUNTRACED);
+                tcsetattr(terminal, TCSANOW, &run.before);
+                kill(child, SIGCONT);
+                usleep(100000);
+            }
+            if (now.signal != 0)
+                kill(child, now.signal);
+            else
+                (void)!write(controller, now.keys.data(), now.keys.size());
         }
         if (!ended && waitpid(child, &wait_status, WNOHANG) == child)
             ended = true;

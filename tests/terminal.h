@@ -12,10 +12,21 @@ struct TerminalRun {
     termios after{};    // and after it
 };
 
+// What the user does once the screen shows the prompt (after the previous
+// step's prompt): stop the tool and continue it with the terminal in line
+// mode, as a shell's job control does, if asked; then send the signal, or
+// type the keys.
+struct TerminalStep {
+    std::string prompt;
+    std::string keys;
+    int signal = 0;
+    bool stop_in_line_mode = false;
+};
+
 struct TerminalSettings {
     std::string locale = "C.UTF-8"; // LC_ALL for the run
-    std::string prompt;             // when the screen shows this, the keys are typed
-    std::string keys;
+    std::vector<TerminalStep> steps;
+    std::string output_file; // standard output goes here instead of to the terminal
 };
 
 TerminalRun run_in_terminal(const std::string& folder, const std::vector<std::string>& arguments,

@@ -2,6 +2,8 @@
 // codes from files, and a single-key overwrite question.
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include "image_builder.h"
 #include "process_runner.h"
 #include "terminal.h"
@@ -45,6 +47,15 @@ TEST(TerminalProcess, Utf8TerminalShowsCodePage850Glyphs) {
          "C.UTF-8",
          "\xE2\x86\x90[2J\xE2\x80\xA2" + raw_padding_glyphs},
         {"escape under a non-UTF-8 locale", "\x1B[2J\x07", {"-v", "-o"}, "C", "?[2J?" + std::string(11, '\xA0')},
+        // Named but not installed, as often over SSH: judged by its name.
+        {"UTF-8 locale that is not installed",
+         "\x5C\xA3"
+         "ABC",
+         {"-v"},
+         "xx_XX.UTF-8",
+         "\xC2\xA3\xC2\xAF"
+         "ABC" +
+             std::string(11, ' ')},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -79,16 +90,20 @@ TEST(TerminalProcess, OverwriteQuestionTakesOneKeyWithoutEcho) {
     SKIP_UNDER_RUNNER("POSIX pseudo-terminals");
     struct Case {
         const char* label;
-        std::string key;
+        TerminalStep answer; // at the question
         int status;
         std::string after_question;
     };
     const std::vector<Case> cases = {
-        {"y", "y", 0, "\nOverwrite activated!\n\nDone.\n"},
-        {"Y", "Y", 0, "\nOverwrite activated!\n\nDone.\n"},
-        {"n", "n", 5, ""},
-        {"Enter", "\r", 5, ""},
-        {"Ctrl-C", "\x03", 128 + 2, ""},
+        {"y", {"cancel. ", "y"}, 0, "\nOverwrite activated!\n\nDone.\n"},
+        {"Y", {"cancel. ", "Y"}, 0, "\nOverwrite activated!\n\nDone.\n"},
+        {"n", {"cancel. ", "n"}, 5, ""},
+        {"Enter", {"cancel. ", "\r"}, 5, ""},
+        {"Ctrl-C", {"cancel. ", "\x03"}, 128 + SIGINT, ""},
+        {"SIGUSR1", {"cancel. ", "", SIGUSR1}, 128 + SIGUSR1, ""},
+        {"SIGALRM", {"cancel. ", "", SIGALRM}, 128 + SIGALRM, ""},
+        // Stopped and continued in line mode, the question still takes one key.
+        {"y after a stop", {"cancel. ", "y", 0, true}, 0, "\nOverwrite activated!\n\nDone.\n"},
     };
     const std::string question = "Destination file already exists!\nPress <y> to overwrite, any other to cancel. ";
     for (const auto& c : cases) {
@@ -98,14 +113,88 @@ TEST(TerminalProcess, OverwriteQuestionTakesOneKeyWithoutEcho) {
         write_file(folder / "game.prg", program);
         write_file(folder / "game.out.prg", "old");
         TerminalSettings settings;
-        settings.prompt = "cancel. ";
-        settings.keys = c.key;
+        settings.steps = {c.answer};
         TerminalRun run = run_in_terminal(folder.path(), {"-n", "1", "game.prg"}, settings);
         EXPECT_EQ(run.status, c.status);
         EXPECT_EQ(run.screen, "Destination file set to 'game.out.prg'.\n" + question + c.after_question);
         EXPECT_TRUE(same_settings(run.before, run.after));
         program.replace(4, 2, line_bytes(1));
         EXPECT_EQ(read_file(folder / "game.out.prg"), c.status == 0 ? program : "old");
+        EXPECT_EQ(folder_entries(folder.path()), (std::vector<std::string>{"game.out.prg", "game.prg"}));
+    }
+}
+
+std::string two_program_disk() {
+    std::string image = blank_image();
+    put_entry(image, 18, 1, 0, FILE_PRG, 17, 0, "ALPHA");
+    put_entry(image, 18, 1, 1, FILE_PRG, 17, 1, "BETA");
+    put_program(image, 17, 0, sys_program(10));
+    put_program(image, 17, 1, sys_program(20));
+    return image;
+}
+
+// The Enter many type after y answers no program; with standard output
+// redirected, the questions still reach the user, on standard error.
+TEST(TerminalProcess, AnswersLandOnTheirQuestions) {
+    SKIP_UNDER_RUNNER("POSIX pseudo-terminals");
+    const std::string questions = "Destination file already exists!\nPress <y> to overwrite, any other to cancel. ";
+    const std::string header = "Enter line number for each program or <enter> for no change.\n\n";
+    const std::string dialogue = header + "ALPHA            (10): 7\nBETA             (20): \n";
+    for (bool redirected : {false, true}) {
+        SCOPED_TRACE(redirected ? "output redirected" : "output on the terminal");
+        TempFolder folder;
+        std::string image = two_program_disk();
+        write_file(folder / "disk.d64", image);
+        write_file(folder / "disk.out.d64", "old");
+        TerminalSettings settings;
+        settings.steps = {{"cancel. ", "y\n"}, {"(10): ", "7\n"}, {"(20): ", "\n"}};
+        if (redirected)
+            settings.output_file = folder / "log.txt";
+        TerminalRun run = run_in_terminal(folder.path(), {"-i", "-n", "1", "disk.d64"}, settings);
+        EXPECT_EQ(run.status, 0);
+        const std::string out = "Destination file set to 'disk.out.d64'.\n" + questions +
+                                "\nOverwrite activated!\n\n" + header + "ALPHA            (10): BETA             (20): Done.\n";
+        if (redirected) {
+            EXPECT_EQ(read_file(folder / "log.txt"), out); // the bytes as without a terminal
+            EXPECT_EQ(run.screen, questions + "\n" + dialogue);
+        } else {
+            EXPECT_EQ(run.screen, "Destination file set to 'disk.out.d64'.\n" + questions +
+                                      "\nOverwrite activated!\n\n" + dialogue + "Done.\n");
+        }
+        image.replace(sector_offset(17, 0) + 6, 2, line_bytes(7));
+        EXPECT_EQ(read_file(folder / "disk.out.d64"), image);
+    }
+}
+
+// Names the user typed are the system's text, not Commodore text: shown as
+// given, but never with control codes or invalid bytes.
+TEST(TerminalProcess, TypedNamesShowAsGiven) {
+    SKIP_UNDER_RUNNER("POSIX pseudo-terminals");
+    struct Case {
+        std::string name;
+        std::string locale;
+        std::string shown;
+    };
+    const std::vector<Case> cases = {
+        {"Spiel-\xC3\x9C"
+         "ber",
+         "C.UTF-8",
+         "Spiel-\xC3\x9C"
+         "ber"},
+        {"bad\xFF\x1B", "C.UTF-8", "bad\xEF\xBF\xBD\xE2\x86\x90"},
+        {"c1\xC2\x9B", "C.UTF-8", "c1?"},
+        {"latin\xDC\x1B", "C", "latin\xDC?"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        TempFolder folder;
+        write_file(folder / (c.name + ".prg"), sys_program(10));
+        TerminalSettings settings;
+        settings.locale = c.locale;
+        TerminalRun run = run_in_terminal(folder.path(), {"-n", "1", c.name + ".prg"}, settings);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.screen, "Destination file set to '" + c.shown + ".out.prg'.\nDone.\n");
+        EXPECT_TRUE(path_exists(folder / (c.name + ".out.prg")));
     }
 }
 

@@ -17,4 +17,4 @@ trap 'wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
 wineserver -w || true
 
 MOG_RUNNER="$wine" MOG_BINARY="$PWD/build/windows/mog.exe" \
-    build/release/tests/mog_tests --gtest_filter='*Process*:SampleDisk*'
+    build/release/tests/mog_tests --gtest_filter='*Process*:SampleDisk*:ExistingFiles*'

@@ -15,6 +15,21 @@ char lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// Options that ask for a text instead of a run.
+struct RequestOption {
+    const char* name;
+    Request request;
+};
+constexpr RequestOption REQUEST_OPTIONS[] = {
+    {"-examples", Request::examples}, {"--help", Request::help}, {"--version", Request::version}};
+
+Request request_named(const char* argument) {
+    for (const RequestOption& option : REQUEST_OPTIONS)
+        if (std::strcmp(argument, option.name) == 0)
+            return option.request;
+    return Request::run;
+}
+
 CommandLine& stop(CommandLine& command_line, CommandLineError error, const char* offending = nullptr) {
     command_line.error = error;
     command_line.offending = offending;
@@ -39,9 +54,19 @@ long parse_line_number(const char* text) {
 CommandLine walk_arguments(int argc, char** argv) {
     CommandLine command_line;
     RunOptions& options = command_line.options;
+    bool options_ended = false;
     for (int i = 1; i < argc; ++i) {
         const char* argument = argv[i];
-        if (std::strcmp(argument, "-a") == 0) {
+        if (options_ended || argument[0] != '-') {
+            if (options.source == nullptr)
+                options.source = argument;
+            else if (options.destination == nullptr)
+                options.destination = argument;
+            else
+                return stop(command_line, CommandLineError::bad_argument, argument);
+        } else if (std::strcmp(argument, "--") == 0) {
+            options_ended = true;
+        } else if (std::strcmp(argument, "-a") == 0) {
             options.petscii.table = &BLOCK_GLYPH_TABLE;
         } else if (std::strcmp(argument, "-o") == 0) {
             options.petscii.raw = true;
@@ -49,6 +74,8 @@ CommandLine walk_arguments(int argc, char** argv) {
             options.interactive = true;
         } else if (std::strcmp(argument, "-v") == 0) {
             options.view = true;
+        } else if (std::strcmp(argument, "-y") == 0) {
+            options.replace_without_asking = true;
         } else if (std::strcmp(argument, "-n") == 0) {
             if (i + 1 >= argc)
                 return stop(command_line, CommandLineError::line_number_missing);
@@ -56,17 +83,11 @@ CommandLine walk_arguments(int argc, char** argv) {
             options.line_number_given = true;
             if (options.line_number < 0 || options.line_number > MAX_LINE_NUMBER)
                 return stop(command_line, CommandLineError::line_number_out_of_range);
-        } else if (std::strcmp(argument, "-examples") == 0) {
-            command_line.request = Request::examples;
+        } else if (Request request = request_named(argument); request != Request::run) {
+            command_line.request = request;
             return command_line;
-        } else if (argument[0] == '-') {
-            return stop(command_line, CommandLineError::unknown_option, argument);
-        } else if (options.source == nullptr) {
-            options.source = argument;
-        } else if (options.destination == nullptr) {
-            options.destination = argument;
         } else {
-            return stop(command_line, CommandLineError::bad_argument, argument);
+            return stop(command_line, CommandLineError::unknown_option, argument);
         }
     }
     return command_line;

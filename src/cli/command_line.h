@@ -5,7 +5,7 @@
 #include "cli/run_options.h"
 
 // What the command line asks for besides a run.
-enum class Request { run, examples };
+enum class Request { run, examples, help, version };
 
 enum class CommandLineError {
     none,
@@ -29,7 +29,8 @@ struct CommandLine {
 };
 
 // Walks the arguments in order. Stops at the first bad argument, or at an
-// option such as -examples that asks for something other than a run.
+// option such as -examples that asks for something other than a run. After
+// "--" every argument is a name.
 CommandLine walk_arguments(int argc, char** argv);
 
 // The checks after the walk, in their order. Derives the default destination

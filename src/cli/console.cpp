@@ -2,8 +2,10 @@
 
 #include <cstdarg>
 #include <string>
+#include <utility>
 
 #include "petscii/code_page_850.h"
+#include "platform/console_key.h"
 
 namespace {
 
@@ -70,12 +72,71 @@ bool is_control(unsigned char byte) {
     return byte < 0x20 || (byte >= 0x7F && byte < 0xA0);
 }
 
+// Bytes a UTF-8 sequence takes, by its first byte; 0 for a byte no valid
+// sequence starts with.
+std::size_t sequence_length(unsigned char lead) {
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return 2;
+    if (lead >= 0xE0 && lead <= 0xEF)
+        return 3;
+    return lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+}
+
+// Bytes of the valid UTF-8 sequence at the text, 0 for an invalid one. The
+// text's terminating zero is no continuation byte, so nothing beyond it is read.
+std::size_t utf8_sequence(const unsigned char* text) {
+    unsigned char lead = text[0];
+    std::size_t length = sequence_length(lead);
+    if (length <= 1)
+        return length;
+    unsigned code = lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((text[i] & 0xC0) != 0x80)
+            return 0;
+        code = code << 6 | (text[i] & 0x3F);
+    }
+    bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
+    bool no_character = (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF;
+    return overlong || no_character ? 0 : length;
+}
+
+void append_system_utf8(std::string& result, const char* text) {
+    const auto* at = reinterpret_cast<const unsigned char*>(text);
+    while (*at != '\0') {
+        std::size_t length = utf8_sequence(at);
+        if (length == 1 && is_control(*at))
+            append_glyph_utf8(result, *at);
+        else if (length == 2 && at[0] == 0xC2 && at[1] < 0xA0) // C1 controls, U+0080 to U+009F
+            result += '?';
+        else if (length == 0)
+            result += "\xEF\xBF\xBD"; // U+FFFD, the replacement character
+        else
+            result.append(reinterpret_cast<const char*>(at), length);
+        at += length == 0 ? 1 : length;
+    }
+}
+
+const char* kept_for_a_while(std::string&& text) {
+    // A few texts may be needed at once, for one message.
+    static std::string recent[4];
+    static unsigned next = 0;
+    std::string& result = recent[next++ % 4];
+    result = std::move(text);
+    return result.c_str();
+}
+
 } // namespace
 
-std::string displayed_text(Display display, const char* text) {
-    if (display == Display::bytes)
+std::string displayed_text(Display display, const char* text, TextOrigin origin) {
+    if (display == Display::bytes || origin == TextOrigin::tool)
         return text;
     std::string result;
+    if (display == Display::utf8 && origin == TextOrigin::system) {
+        append_system_utf8(result, text);
+        return result;
+    }
     for (const char* at = text; *at != '\0'; ++at) {
         auto byte = static_cast<unsigned char>(*at);
         if (display == Display::utf8)
@@ -88,12 +149,21 @@ std::string displayed_text(Display display, const char* text) {
 
 const char* shown(std::FILE* stream, const char* text) {
     Display display = stream_display(stream);
-    if (display == Display::bytes)
-        return text;
-    // A few texts may be needed at once, for one message.
-    static std::string recent[4];
-    static unsigned next = 0;
-    std::string& result = recent[next++ % 4];
-    result = displayed_text(display, text);
-    return result.c_str();
+    return display == Display::bytes ? text : kept_for_a_while(displayed_text(display, text));
+}
+
+const char* shown_name(std::FILE* stream, const char* text) {
+    Display display = stream_display(stream);
+    return display == Display::bytes ? text : kept_for_a_while(displayed_text(display, text, TextOrigin::system));
+}
+
+bool questions_echoed() {
+    return stdin_is_console() && stream_display(stdout) == Display::bytes;
+}
+
+void ask(const char* text, TextOrigin origin) {
+    say("%s", kept_for_a_while(displayed_text(stream_display(stdout), text, origin)));
+    if (questions_echoed())
+        say_error("%s", kept_for_a_while(displayed_text(stream_display(stderr), text, origin)));
+    flush_output();
 }

@@ -18,15 +18,35 @@ void say_error(const char* format, ...) MOG_PRINTF_FORMAT(1, 2);
 // Either stream; standard error is preceded by what standard output holds.
 void say_to(std::FILE* stream, const char* format, std::va_list arguments);
 
-// Code page 850 text as a stream with the display shows it: unchanged for a
-// file or pipe; on a UTF-8 terminal every byte as its code page 850 glyph,
-// control codes included, so that no text from a file or command line can
-// drive the terminal; on another terminal control codes as '?'.
-std::string displayed_text(Display display, const char* text);
+// Where a text comes from decides how a terminal shows it.
+enum class TextOrigin {
+    tool,      // the tool's own messages, always shown as they are
+    commodore, // code page 850 bytes converted from PETSCII
+    system,    // names the user typed, in the system's own encoding
+};
 
-// The text as the stream should show it. The result stays valid for the next
-// few calls.
+// The text as a stream with the display shows it. A file or pipe gets it
+// unchanged. On a UTF-8 terminal Commodore text shows every byte as its code
+// page 850 glyph; system text goes out as it is, its invalid bytes as U+FFFD.
+// On another terminal both go out as bytes. No control code ever reaches a
+// terminal: C0 controls show as their code page 850 glyphs on a UTF-8
+// terminal, and as '?' like C1 controls otherwise.
+std::string displayed_text(Display display, const char* text, TextOrigin origin = TextOrigin::commodore);
+
+// Commodore text as the stream should show it. The result stays valid for
+// the next few calls.
 const char* shown(std::FILE* stream, const char* text);
+
+// A name from the command line as the stream should show it.
+const char* shown_name(std::FILE* stream, const char* text);
+
+// A question or prompt on standard output; also on standard error when the
+// user answers at a terminal that standard output, redirected, does not
+// reach.
+void ask(const char* text, TextOrigin origin = TextOrigin::tool);
+
+// True when questions also go to standard error.
+bool questions_echoed();
 
 // True once standard output did not take every byte given to it.
 bool output_lost();

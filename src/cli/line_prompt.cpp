@@ -48,8 +48,7 @@ Answer parse_answer(const char* line, long maximum) {
 long ask_line_number(const char* question, long maximum) {
     char line[ANSWER_LINE_SIZE];
     for (;;) {
-        say("%s", question);
-        flush_output();
+        ask(question, TextOrigin::commodore);
         if (!read_answer_line(line))
             return NO_CHANGE;
         Answer answer = parse_answer(line, maximum);
@@ -59,13 +58,13 @@ long ask_line_number(const char* question, long maximum) {
         case AnswerKind::number:
             return answer.value;
         case AnswerKind::negative:
-            say("Invalid input (no negativ numbers allowed).\n");
+            ask("Invalid input (no negativ numbers allowed).\n");
             break;
         case AnswerKind::too_high:
-            say("Invalid input (too high).\n");
+            ask("Invalid input (too high).\n");
             break;
         case AnswerKind::not_a_number:
-            say("Invalid input.\n");
+            ask("Invalid input.\n");
             break;
         }
     }

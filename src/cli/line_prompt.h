@@ -16,7 +16,8 @@ struct Answer {
 // Judges one input line, its end of line included if it has one.
 Answer parse_answer(const char* line, long maximum);
 
-// Prints the question and reads answers until one is acceptable. Gives
+// Prints the question, Commodore text, and reads answers until one is
+// acceptable. Gives
 // NO_CHANGE for an empty answer or the end of input, otherwise a number
 // from 0 to the maximum.
 long ask_line_number(const char* question, long maximum);

@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "cli/failure.h"
-#include "cli/whole_file.h"
 #include "platform/console_key.h"
+#include "platform/whole_file.h"
 
 bool key_agrees(int key) {
     return key >= 0 && ((key & 0xFF) & 0xDF) == 'Y';
@@ -22,13 +22,21 @@ int read_answer_key() {
     return first;
 }
 
-void guard_overwrite(const char* destination) {
-    if (!file_exists(destination))
+void guard_overwrite(const RunOptions& options) {
+    PathKind kind = path_kind(options.destination);
+    if (kind == PathKind::absent)
         return;
-    say("Destination file already exists!\n");
-    say("Press <y> to overwrite, any other to cancel. ");
-    flush_output();
-    if (!key_agrees(read_answer_key()))
+    if (!options.view && (kind == PathKind::folder || kind == PathKind::other))
+        fail_without_usage(STATUS_FILE_ERROR, "ERROR: Cannot write file '%s': Not a regular file.",
+                           shown_name(stderr, options.destination));
+    if (options.replace_without_asking)
+        return;
+    ask("Destination file already exists!\n");
+    ask("Press <y> to overwrite, any other to cancel. ");
+    int key = read_answer_key();
+    if (questions_echoed())
+        say_error("\n"); // the key is not echoed: the terminal's line ends here
+    if (!key_agrees(key))
         end_process(STATUS_OVERWRITE_REFUSED);
     say("\nOverwrite activated!\n\n");
 }

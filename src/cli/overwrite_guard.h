@@ -1,9 +1,15 @@
 // Asking before an existing destination is replaced.
 #pragma once
 
-// Returns when the destination is absent or the user agrees to replace it;
-// otherwise ends the process with the status for a refused overwrite.
-void guard_overwrite(const char* destination);
+#include "cli/run_options.h"
+
+// Returns when the destination is absent, -y answers for the user, or the
+// user agrees to replace it; otherwise ends the process with the status for
+// a refused overwrite. Something at the name counts as existing, even a link
+// that leads nowhere or a file the user may not read. A destination that is
+// no regular file (a device, a FIFO, a folder) is refused before the
+// question, since writing would replace it with a file.
+void guard_overwrite(const RunOptions& options);
 
 // The key's answer: y or Y agrees.
 bool key_agrees(int key);

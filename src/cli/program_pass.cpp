@@ -6,7 +6,6 @@
 #include "cli/console.h"
 #include "cli/line_prompt.h"
 #include "image/program_walk.h"
-#include "petscii/code_page_850.h"
 
 namespace {
 
@@ -52,7 +51,7 @@ std::string entry_name(const Program& program, PetsciiStyle style) {
 // A container with a directory: every entry in use is listed, asked for or set.
 void process_directory(const RunOptions& options, ProgramWalk& walk, long line_number) {
     if (options.interactive)
-        say("Enter line number for each program or <enter> for no change.\n\n");
+        ask("Enter line number for each program or <enter> for no change.\n\n");
 
     long value_to_write = line_number;
     Program program;
@@ -71,8 +70,8 @@ void process_directory(const RunOptions& options, ProgramWalk& walk, long line_n
             continue;
         }
         if (options.interactive) {
-            char question[ENTRY_NAME_SIZE * MAX_GLYPH_BYTES + 32];
-            std::snprintf(question, sizeof question, "%s (%d): ", shown(stdout, name.c_str()), old_line_number);
+            char question[ENTRY_NAME_SIZE + 32];
+            std::snprintf(question, sizeof question, "%s (%d): ", name.c_str(), old_line_number);
             long answer = ask_line_number(question, MAX_LINE_NUMBER);
             if (answer == NO_CHANGE)
                 continue;

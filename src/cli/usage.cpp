@@ -3,13 +3,14 @@
 #include <cstring>
 
 #include "cli/console.h"
+#include "image/disk_format.h"
 
 void print_usage(const char* program_name) {
     say("Change start line of program to number given (e.g. current year).\n"
         "BASIC line must start with SYS and be located at $0801. \n"
         "(Version: 1.0.0)\n"
         "\n");
-    say("%s [-n <num>] [-i] [-v] <src> [<dst>]\n", shown(stdout, program_name));
+    say("%s [-n <num>] [-i] [-v] <src> [<dst>]\n", shown_name(stdout, program_name));
     // The second form lines up under the options of the first.
     say("%*c -examples\n", static_cast<int>(std::strlen(program_name)), ' ');
     say("\n"
@@ -40,4 +41,49 @@ void print_examples() {
         "\n"
         "mog -v test.d64 \n"
         "Show content of the disk including SYS lines if existing.\n");
+}
+
+void print_help() {
+    say("mog " MOG_VERSION ": sets the line number of the BASIC start line of Commodore 64\n"
+        "programs (such as 10 SYS2061 at $0801), by default to the current year.\n"
+        "\n"
+        "Usage: mog [options] <src> [<dst>]\n"
+        "\n"
+        "Options:\n"
+        "  -n <num>     use num (0 to 65535) as the line number instead of the year\n"
+        "  -i           interactive: ask for each program of a disk image or tape\n"
+        "  -v           view: show the start lines, change nothing\n"
+        "  -a           show PETSCII control codes as full blocks\n"
+        "  -o           raw output: PETSCII bytes unconverted\n"
+        "  -y           replace an existing destination without asking\n"
+        "  -examples    show examples\n"
+        "  --help       show this help\n"
+        "  --version    show the version\n"
+        "  --           end of options: every later argument is a file name\n"
+        "\n"
+        "Source kinds, by the extension of <src> (letter case does not matter):\n"
+        "  .prg         a program, its load address first\n"
+        "  .p00-.p99    a program in a PC64 file\n");
+    for (const DiskFormat& format : DISK_FORMATS)
+        say("  .%s         an image of a %s disk\n", format.name, format.drive);
+    say("  .t64         a T64 tape archive\n"
+        "\n"
+        "<dst> must have the same extension. Default: <src> with .out and the\n"
+        "extension in lower case in place of its extension (game.D81 gives\n"
+        "game.out.d81).\n"
+        "\n"
+        "Standard input: when <dst> exists, y or Y replaces it (one key at a\n"
+        "terminal, otherwise the first character of one line). With -i each\n"
+        "further line answers one program; an empty line or the end of input\n"
+        "keeps its line number.\n"
+        "\n"
+        "Exit status: 0 success; 1 bad command line or missing source; 2 start\n"
+        "line not SYS at $0801, or not a P00 file; 3 source not readable, or\n"
+        "destination or output not writable; 5 replacing <dst> declined.\n"
+        "\n"
+        "See man mog for more.\n");
+}
+
+void print_version() {
+    say("mog " MOG_VERSION "\n");
 }

@@ -19,17 +19,18 @@ struct DiskFormat {
     int anchor_track;           // the sector whose first bytes link to the directory
     int anchor_sector;
     std::size_t standard_size; // bytes of an image without error bytes
+    const char* drive;         // the drive whose disks the format images
 };
 
 constexpr std::size_t D64_IMAGE_SIZE = 174848; // 35 tracks, 683 sectors
 
 inline constexpr DiskFormat DISK_FORMATS[] = {
     // The 1541: 35 tracks, and the 40-track layout some images use.
-    {"d64", {{17, 21}, {24, 19}, {30, 18}, {40, 17}}, 18, 0, D64_IMAGE_SIZE},
+    {"d64", {{17, 21}, {24, 19}, {30, 18}, {40, 17}}, 18, 0, D64_IMAGE_SIZE, "1541"},
     // The 1571: two sides of 35 tracks, the second repeating the first's zones.
-    {"d71", {{17, 21}, {24, 19}, {30, 18}, {35, 17}, {52, 21}, {59, 19}, {65, 18}, {70, 17}}, 18, 0, 349696},
+    {"d71", {{17, 21}, {24, 19}, {30, 18}, {35, 17}, {52, 21}, {59, 19}, {65, 18}, {70, 17}}, 18, 0, 349696, "1571"},
     // The 1581: 80 tracks of 40 sectors; the header at 40/0 links to the directory.
-    {"d81", {{80, 40}}, 40, 0, 819200},
+    {"d81", {{80, 40}}, 40, 0, 819200, "1581"},
 };
 inline constexpr const DiskFormat& D64 = DISK_FORMATS[0];
 

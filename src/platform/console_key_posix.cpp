@@ -5,9 +5,12 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "platform/interruptions_posix.h"
+
 namespace {
 
 termios saved_settings;
+termios single_key_settings;
 volatile sig_atomic_t settings_changed = 0;
 
 // Puts the terminal back as it was and lets the signal do what it would have done.
@@ -18,7 +21,44 @@ void restore_and_reraise(int signal_number) {
     std::raise(signal_number);
 }
 
-constexpr int GUARDED_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+// Ctrl-Z: the shell gets its terminal back as it was while the tool is
+// stopped.
+void restore_and_stop(int) {
+    int saved_errno = errno;
+    if (settings_changed)
+        tcsetattr(STDIN_FILENO, TCSANOW, &saved_settings);
+    std::signal(SIGTSTP, SIG_DFL);
+    std::raise(SIGTSTP);
+    errno = saved_errno;
+}
+
+// Continued after a stop: the shell brought back line mode, so single keys
+// are set again, and Ctrl-Z is caught again.
+void resume_single_keys(int) {
+    int saved_errno = errno;
+    if (settings_changed) {
+        std::signal(SIGTSTP, restore_and_stop);
+        tcsetattr(STDIN_FILENO, TCSANOW, &single_key_settings);
+    }
+    errno = saved_errno;
+}
+
+// Job control: stopped and continued, the tool keeps the terminal right.
+struct JobControl {
+    int signal_number;
+    void (*handler)(int);
+};
+constexpr JobControl JOB_CONTROL[] = {{SIGTSTP, restore_and_stop}, {SIGCONT, resume_single_keys}};
+
+constexpr int INTERRUPTIONS = sizeof INTERRUPTING_SIGNALS / sizeof INTERRUPTING_SIGNALS[0];
+constexpr int JOB_SIGNALS = sizeof JOB_CONTROL / sizeof JOB_CONTROL[0];
+
+void install(int signal_number, void (*handler)(int), struct sigaction* previous) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal_number, &action, previous);
+}
 
 } // namespace
 
@@ -30,19 +70,18 @@ int read_console_key() {
     if (tcgetattr(STDIN_FILENO, &saved_settings) != 0)
         return -1;
 
-    struct sigaction guard {};
-    guard.sa_handler = restore_and_reraise;
-    sigemptyset(&guard.sa_mask);
-    struct sigaction previous[sizeof GUARDED_SIGNALS / sizeof GUARDED_SIGNALS[0]];
-    for (unsigned i = 0; i < sizeof GUARDED_SIGNALS / sizeof GUARDED_SIGNALS[0]; ++i)
-        sigaction(GUARDED_SIGNALS[i], &guard, &previous[i]);
+    struct sigaction previous[INTERRUPTIONS + JOB_SIGNALS];
+    for (int i = 0; i < INTERRUPTIONS; ++i)
+        install(INTERRUPTING_SIGNALS[i], restore_and_reraise, &previous[i]);
+    for (int i = 0; i < JOB_SIGNALS; ++i)
+        install(JOB_CONTROL[i].signal_number, JOB_CONTROL[i].handler, &previous[INTERRUPTIONS + i]);
 
-    termios single_key = saved_settings;
-    single_key.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
-    single_key.c_cc[VMIN] = 1;
-    single_key.c_cc[VTIME] = 0;
+    single_key_settings = saved_settings;
+    single_key_settings.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
+    single_key_settings.c_cc[VMIN] = 1;
+    single_key_settings.c_cc[VTIME] = 0;
     settings_changed = 1;
-    tcsetattr(STDIN_FILENO, TCSANOW, &single_key);
+    tcsetattr(STDIN_FILENO, TCSANOW, &single_key_settings);
 
     unsigned char key = 0;
     ssize_t got;
@@ -50,9 +89,14 @@ int read_console_key() {
         got = read(STDIN_FILENO, &key, 1);
     } while (got < 0 && errno == EINTR);
 
+    // Keys typed after the answer, such as the Enter many type after y,
+    // belong to no later question.
+    tcflush(STDIN_FILENO, TCIFLUSH);
     tcsetattr(STDIN_FILENO, TCSANOW, &saved_settings);
     settings_changed = 0;
-    for (unsigned i = 0; i < sizeof GUARDED_SIGNALS / sizeof GUARDED_SIGNALS[0]; ++i)
-        sigaction(GUARDED_SIGNALS[i], &previous[i], nullptr);
+    for (int i = 0; i < INTERRUPTIONS; ++i)
+        sigaction(INTERRUPTING_SIGNALS[i], &previous[i], nullptr);
+    for (int i = 0; i < JOB_SIGNALS; ++i)
+        sigaction(JOB_CONTROL[i].signal_number, &previous[INTERRUPTIONS + i], nullptr);
     return got == 1 ? key : -1;
 }

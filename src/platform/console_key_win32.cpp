@@ -11,7 +11,10 @@ bool stdin_is_console() {
 }
 
 // _getch reads the console directly, without echo and without line editing,
-// and leaves the console mode as it was.
+// and leaves the console mode as it was. Keys typed after the answer, such
+// as the Enter many type after y, belong to no later question.
 int read_console_key() {
-    return _getch();
+    int key = _getch();
+    FlushConsoleInputBuffer(GetStdHandle(STD_INPUT_HANDLE));
+    return key;
 }

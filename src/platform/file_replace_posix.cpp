@@ -9,22 +9,26 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/interruptions_posix.h"
+
 namespace {
 
 constexpr int MAX_LINK_DEPTH = 40;
 constexpr std::size_t MAX_BASE_IN_TEMPORARY = 128;
 
-// Follows symbolic links, also dangling ones, to the name that is really written.
-std::string resolve_links(const char* name) {
-    std::string path = name;
+// Follows symbolic links, also dangling ones, to the name that is really
+// written. Gives ELOOP for links that go round in a loop: there is no file
+// to write through to, and the link itself is not replaced.
+int resolve_links(const char* name, std::string& path) {
+    path = name;
     for (int depth = 0; depth < MAX_LINK_DEPTH; ++depth) {
         struct stat info {};
         if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-            break;
+            return 0;
         char target[PATH_MAX];
         ssize_t length = readlink(path.c_str(), target, sizeof target - 1);
         if (length <= 0)
-            break;
+            return 0;
         target[length] = '\0';
         if (target[0] == '/') {
             path = target;
@@ -33,7 +37,16 @@ std::string resolve_links(const char* name) {
             path = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + target;
         }
     }
-    return path;
+    return ELOOP;
+}
+
+// Makes a rename in the folder last through a crash.
+void flush_folder(const std::string& folder) {
+    int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    fsync(fd);
+    close(fd);
 }
 
 int write_all(int fd, const unsigned char* data, std::size_t size) {
@@ -82,12 +95,19 @@ int write_temporary_then_rename(const std::string& target, const unsigned char* 
         (void)!fchown(fd, old.st_uid, old.st_gid); // best effort: only root may give files away
     if (error == 0)
         error = write_all(fd, data, size);
+    // What existed is only given up once the new bytes are on the device, so
+    // that a crash leaves the old file or the new one, never an empty one. A
+    // new file risks nothing and skips the wait.
+    if (error == 0 && replacing && fsync(fd) != 0)
+        error = errno;
     if (close(fd) != 0 && error == 0)
         error = errno;
     if (error == 0 && rename(temporary.c_str(), target.c_str()) != 0)
         error = errno;
     if (error != 0)
         unlink(temporary.c_str());
+    else if (replacing)
+        flush_folder(folder);
     return error;
 }
 
@@ -99,11 +119,14 @@ int replace_file(const char* name, const unsigned char* data, std::size_t size) 
     std::signal(SIGXFSZ, SIG_IGN);
     sigset_t interruptions, previous;
     sigemptyset(&interruptions);
-    for (int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+    for (int signal_number : INTERRUPTING_SIGNALS)
         sigaddset(&interruptions, signal_number);
     sigprocmask(SIG_BLOCK, &interruptions, &previous);
 
-    int error = write_temporary_then_rename(resolve_links(name), data, size);
+    std::string target;
+    int error = resolve_links(name, target);
+    if (error == 0)
+        error = write_temporary_then_rename(target, data, size);
 
     sigprocmask(SIG_SETMASK, &previous, nullptr);
     return error;

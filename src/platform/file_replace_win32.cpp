@@ -1,39 +1,34 @@
 #include "platform/file_replace.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
-#include <io.h>
-#include <string>
-#include <sys/stat.h>
-#include <windows.h>
+#include "platform/windows_text.h"
 
 namespace {
 
-int errno_from_last_error() {
-    switch (GetLastError()) {
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-        return EACCES;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return ENOSPC;
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_FILE_NOT_FOUND:
-        return ENOENT;
-    default:
-        return EIO;
-    }
+// The file a name leads to, so that a symbolic link is written through and
+// stays a link; the name itself when nothing is there yet. Every existing
+// name is resolved, not only those marked as links: Wine shows POSIX links
+// as plain files, and for a plain file the result is the file itself.
+std::wstring written_name(const std::wstring& name) {
+    HANDLE target = CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (target == INVALID_HANDLE_VALUE)
+        return name;
+    wchar_t path[32768];
+    DWORD length = GetFinalPathNameByHandleW(target, path, sizeof path / sizeof path[0], FILE_NAME_NORMALIZED);
+    CloseHandle(target);
+    return length > 0 && length < sizeof path / sizeof path[0] ? std::wstring(path, length) : name;
 }
 
-int write_all(int fd, const unsigned char* data, std::size_t size) {
+int write_all(HANDLE file, const unsigned char* data, std::size_t size) {
     while (size > 0) {
-        unsigned chunk = size > 0x40000000 ? 0x40000000u : static_cast<unsigned>(size);
-        int written = _write(fd, data, chunk);
-        if (written <= 0)
-            return written < 0 ? errno : EIO;
+        DWORD chunk = size > 0x40000000 ? 0x40000000u : static_cast<DWORD>(size);
+        DWORD written = 0;
+        if (!WriteFile(file, data, chunk, &written, nullptr))
+            return errno_from_windows_error(GetLastError());
+        if (written == 0)
+            return EIO;
         data += written;
-        size -= static_cast<std::size_t>(written);
+        size -= written;
     }
     return 0;
 }
@@ -41,24 +36,29 @@ int write_all(int fd, const unsigned char* data, std::size_t size) {
 } // namespace
 
 int replace_file(const char* name, const unsigned char* data, std::size_t size) {
+    std::wstring target = written_name(wide_text(name));
     // A short name of its own in the destination's folder, whatever the
     // length of the destination's name.
-    std::string target = name;
-    std::string::size_type slash = target.find_last_of("/\\:");
-    char unique[48];
-    std::snprintf(unique, sizeof unique, ".mog-%lu-%lu.tmp", GetCurrentProcessId(), GetTickCount());
-    std::string temporary = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) + unique;
+    std::wstring::size_type slash = target.find_last_of(L"/\\:");
+    wchar_t unique[48];
+    swprintf(unique, sizeof unique / sizeof unique[0], L".mog-%lu-%lu.tmp", GetCurrentProcessId(), GetTickCount());
+    std::wstring temporary = (slash == std::wstring::npos ? std::wstring() : target.substr(0, slash + 1)) + unique;
+    const bool replacing = GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
 
-    int fd = _open(temporary.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-    if (fd < 0)
-        return errno;
-    int error = write_all(fd, data, size);
-    if (_close(fd) != 0 && error == 0)
-        error = errno;
+    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return errno_from_windows_error(GetLastError());
+    int error = write_all(file, data, size);
+    // What existed is only given up once the new bytes are on the device.
+    if (error == 0 && replacing && !FlushFileBuffers(file))
+        error = errno_from_windows_error(GetLastError());
+    if (!CloseHandle(file) && error == 0)
+        error = errno_from_windows_error(GetLastError());
     // A read-only destination refuses the replacement, as it would refuse writing.
-    if (error == 0 && !MoveFileExA(temporary.c_str(), name, MOVEFILE_REPLACE_EXISTING))
-        error = errno_from_last_error();
+    DWORD move = MOVEFILE_REPLACE_EXISTING | (replacing ? MOVEFILE_WRITE_THROUGH : 0);
+    if (error == 0 && !MoveFileExW(temporary.c_str(), target.c_str(), move))
+        error = errno_from_windows_error(GetLastError());
     if (error != 0)
-        std::remove(temporary.c_str());
+        DeleteFileW(temporary.c_str());
     return error;
 }

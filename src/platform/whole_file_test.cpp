@@ -1,0 +1,102 @@
+#include "platform/whole_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/file_replace.h"
+
+namespace {
+
+std::string temporary_folder() {
+    char pattern[] = "/tmp/mog-unit-XXXXXX";
+    EXPECT_NE(mkdtemp(pattern), nullptr);
+    return pattern;
+}
+
+TEST(WholeFile, ReadsWhatWasWrittenAndReportsWhyNot) {
+    std::string folder = temporary_folder();
+    std::string name = folder + "/file.prg";
+    const unsigned char bytes[] = {1, 8, 0, 0xFF, 0};
+    ASSERT_EQ(replace_file(name.c_str(), bytes, sizeof bytes), 0);
+    EXPECT_EQ(path_kind(name.c_str()), PathKind::regular_file);
+    EXPECT_TRUE(can_read_file(name.c_str()));
+
+    ImageBuffer image = read_whole_file(name.c_str(), sizeof bytes);
+    ASSERT_NE(image.bytes, nullptr);
+    ASSERT_EQ(image.size, sizeof bytes);
+    EXPECT_EQ(std::memcmp(image.bytes, bytes, sizeof bytes), 0);
+    std::free(image.bytes);
+    EXPECT_EQ(read_whole_file(name.c_str(), sizeof bytes - 1).error, EFBIG);
+
+    ASSERT_EQ(replace_file(name.c_str(), bytes, 0), 0);
+    image = read_whole_file(name.c_str(), 0);
+    ASSERT_NE(image.bytes, nullptr);
+    EXPECT_EQ(image.size, 0u);
+    std::free(image.bytes);
+
+    EXPECT_EQ(read_whole_file(folder.c_str(), 1 << 20).error, EISDIR);
+    EXPECT_EQ(read_whole_file((folder + "/absent").c_str(), 1 << 20).error, ENOENT);
+    EXPECT_EQ(path_kind((folder + "/absent").c_str()), PathKind::absent);
+    EXPECT_EQ(replace_file((folder + "/absent/file.prg").c_str(), bytes, sizeof bytes), ENOENT);
+    // Replacing a folder fails and leaves it in place.
+    EXPECT_EQ(replace_file(folder.c_str(), bytes, sizeof bytes), EISDIR);
+    struct stat info {};
+    EXPECT_EQ(stat(folder.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+
+    unlink(name.c_str());
+    EXPECT_EQ(rmdir(folder.c_str()), 0) << "a temporary file was left behind";
+}
+
+// Names that are no regular file are told apart without opening them, and
+// never read: a FIFO would hang the read, a device never end it.
+TEST(WholeFile, OnlyRegularFilesAreRead) {
+    std::string folder = temporary_folder();
+    const std::string fifo = folder + "/fifo.prg", dangling = folder + "/dangling.prg", loop = folder + "/loop.prg";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(symlink("absent.prg", dangling.c_str()), 0);
+    ASSERT_EQ(symlink("loop.prg", loop.c_str()), 0);
+    struct Case {
+        std::string name;
+        PathKind kind;
+        int error;
+    };
+    const Case cases[] = {
+        {fifo, PathKind::other, NOT_A_REGULAR_FILE},
+        {"/dev/zero", PathKind::other, NOT_A_REGULAR_FILE},
+        {folder, PathKind::folder, EISDIR},
+        {dangling, PathKind::dangling_link, ENOENT},
+        {loop, PathKind::dangling_link, ELOOP},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(path_kind(c.name.c_str()), c.kind) << c.name;
+        ImageBuffer image = read_whole_file(c.name.c_str(), 1 << 20);
+        EXPECT_EQ(image.bytes, nullptr) << c.name;
+        EXPECT_EQ(image.error, c.error) << c.name;
+    }
+    for (const std::string& name : {fifo, dangling, loop})
+        unlink(name.c_str());
+    rmdir(folder.c_str());
+}
+
+// A link loop has no file behind it to write through to: the links stay.
+TEST(WholeFile, LinkLoopIsNotReplaced) {
+    std::string folder = temporary_folder();
+    const std::string loop = folder + "/loop.prg";
+    ASSERT_EQ(symlink("loop.prg", loop.c_str()), 0);
+    const unsigned char bytes[] = {1, 8};
+    EXPECT_EQ(replace_file(loop.c_str(), bytes, sizeof bytes), ELOOP);
+    struct stat info {};
+    ASSERT_EQ(lstat(loop.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    unlink(loop.c_str());
+    EXPECT_EQ(rmdir(folder.c_str()), 0) << "a temporary file was left behind";
+}
+
+} // namespace
