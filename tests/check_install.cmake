@@ -6,7 +6,7 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${status}")
 endif()
 
-foreach(path bin/mog share/man/man1/mog.1)
+foreach(path bin/mog share/man/man1/mog.1 share/bash-completion/completions/mog)
   if(NOT EXISTS "${PREFIX}/${path}")
     message(FATAL_ERROR "${path} is not installed")
   endif()
@@ -18,10 +18,12 @@ if(NOT status EQUAL 0 OR NOT listing MATCHES "HELLO            \\[800 SYS2061\\]
   message(FATAL_ERROR "installed mog failed (${status}):\n${listing}")
 endif()
 
-# The manual page covers every option, every exit status and the display rule.
+# The manual page covers every option and source kind, every exit status
+# and the display rule.
 file(READ "${PREFIX}/share/man/man1/mog.1" page)
-foreach(needed "\\-n" "\\-i" "\\-v" "\\-a" "\\-o" "\\-examples" ".SH EXIT STATUS" ".B 0" ".B 1" ".B 2" ".B 3"
-               ".B 5" ".SH EXAMPLES" ".SH DISPLAY" "UTF-8" "iconv")
+foreach(needed "\\-n" "\\-i" "\\-v" "\\-a" "\\-o" "\\-y" "\\-examples" "\\-\\-help" "\\-\\-version"
+               ".p00" ".d71" ".d81" ".t64" ".SH EXIT STATUS" ".B 0" ".B 1" ".B 2" ".B 3" ".B 5" ".SH EXAMPLES"
+               ".SH DISPLAY" "UTF-8" "iconv" "bash")
   string(FIND "${page}" "${needed}" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "the manual page lacks ${needed}")

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Completes command lines with the bash completion given as the argument
+# and compares what it offers.
+set -u
+source "$1"
+folder=$(mktemp -d)
+trap 'rm -rf "$folder"' EXIT
+cd "$folder" && touch -- game.PRG demo.d81 tape.t64 one.p07 notes.txt spec.p64x -x.prg && mkdir disks
+failed=0
+offers() { # expected offer, then the words; the last word is completed
+    local expected=$1
+    shift
+    COMP_WORDS=(mog "$@")
+    COMP_CWORD=$#
+    COMPREPLY=()
+    _mog
+    local got
+    got=$(printf '%s\n' "${COMPREPLY[@]}" | LC_ALL=C sort | tr '\n' ' ')
+    if [[ $got != "$expected" ]]; then
+        echo "mog $*: offered '$got', expected '$expected'"
+        failed=1
+    fi
+}
+offers "demo.d81 disks game.PRG one.p07 tape.t64 " ""
+offers "demo.d81 disks " "d"
+offers "-- --help --version " "--"
+offers "-y " "-y"
+offers " " "-n" ""
+offers "-x.prg " "--" "-"
+offers "-examples " "-v" "-e"
+exit $failed
