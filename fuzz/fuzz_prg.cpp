@@ -31,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool header = !p00 || (file_size >= 26 && std::memcmp(file, "C64File", 8) == 0);
     const std::size_t start = p00 ? 26 : 0;
     const std::uint8_t* program = file + start;
-    const bool expected = header && file_size > start + 6 && program[6] == SYS_TOKEN && program[0] == 0x01 &&
-                          program[1] == 0x08;
+    const bool expected =
+        header && file_size > start + 6 && program[6] == SYS_TOKEN && program[0] == 0x01 && program[1] == 0x08;
     PassOutcome outcome = process_programs(options, buffer, file_size, line_number);
     FUZZ_CHECK((outcome.failure == PassFailure::none) == expected);
     FUZZ_CHECK((outcome.failure == PassFailure::not_p00) == !header);

@@ -30,6 +30,17 @@ void check_pass(const Container& container, const std::uint8_t* image, std::size
     std::free(buffer);
 }
 
+void check_pass_on_data(const Container& container, const std::uint8_t* data, std::size_t size, LineNumberRule rule) {
+    if (size < 2)
+        return;
+    auto mode = static_cast<PassMode>(data[0] % static_cast<int>(PassMode::count));
+    std::size_t answers_size = mode == PassMode::interactive ? data[1] : 0;
+    if (2 + answers_size > size)
+        answers_size = size - 2;
+    const std::uint8_t* answers = data + 2;
+    check_pass(container, answers + answers_size, size - 2 - answers_size, mode, answers, answers_size, rule);
+}
+
 bool disk_line_number_byte(const std::uint8_t*, std::size_t, std::size_t at) {
     return at % 256 == 6 || at % 256 == 7;
 }

@@ -234,7 +234,8 @@ TEST(CommandLineProcess, DoubleDashEndsOptionsAndYesReplaces) {
 // Names in any language are read, written and reported byte for byte.
 TEST(CommandLineProcess, NonAsciiNamesPassUnchanged) {
     TempFolder folder;
-    const std::string name = "Spiel-\xC3\x9C" "ber-\xE6\x97\xA5\xE6\x9C\xAC";
+    const std::string name = "Spiel-\xC3\x9C"
+                             "ber-\xE6\x97\xA5\xE6\x9C\xAC";
     std::string program = sys_program(10);
     write_file(folder / (name + ".prg"), program);
     ProcessResult result = run_mog(folder.path(), {"-n", "7", name + ".prg"});

@@ -270,14 +270,16 @@ TEST(D64Process, DamagedDirectoriesEndNormally) {
     const std::string alpha = "ALPHA            [10 SYS2061]\n";
     auto broken = [](const std::string& at) { return "WARNING: Directory chain broken at track " + at + ".\n"; };
     const std::vector<Case> cases = {
-        {"directory loops to itself", [](std::string& i) { link_sector(i, 18, 1, 18, 1); }, alpha + broken("18 sector 1")},
+        {"directory loops to itself", [](std::string& i) { link_sector(i, 18, 1, 18, 1); },
+         alpha + broken("18 sector 1")},
         {"directory loops back over two sectors",
          [](std::string& i) {
              link_sector(i, 18, 1, 18, 4);
              link_sector(i, 18, 4, 18, 1);
          },
          alpha + broken("18 sector 1")},
-        {"directory links to the anchor", [](std::string& i) { link_sector(i, 18, 1, 18, 0); }, alpha + broken("18 sector 0")},
+        {"directory links to the anchor", [](std::string& i) { link_sector(i, 18, 1, 18, 0); },
+         alpha + broken("18 sector 0")},
         {"link to track 41", [](std::string& i) { link_sector(i, 18, 1, 41, 0); }, alpha + broken("41 sector 0")},
         {"link to a sector beyond the track", [](std::string& i) { link_sector(i, 18, 1, 18, 19); },
          alpha + broken("18 sector 19")},

@@ -40,7 +40,8 @@ TEST(ExistingFiles, DestinationsThatAreNoRegularFileAreRefused) {
     };
     const std::vector<Case> cases = {
         {"FIFO", [](const std::string& f) { return mkfifo((f + "/out.prg").c_str(), 0644) == 0; }, true},
-        {"device", [](const std::string& f) { return mknod((f + "/out.prg").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0; },
+        {"device",
+         [](const std::string& f) { return mknod((f + "/out.prg").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0; },
          true},
         {"link to a device",
          [](const std::string& f) {

@@ -75,8 +75,8 @@ TerminalRun run_in_terminal(const std::string& folder, const std::vector<std::st
             if (got > 0)
                 raw.append(chunk, static_cast<std::size_t>(got));
         }
-        std::size_t shown = step < settings.steps.size() ? raw.find(settings.steps[step].prompt, seen_up_to)
-                                                         : std::string::npos;
+        std::size_t shown =
+            step < settings.steps.size() ? raw.find(settings.steps[step].prompt, seen_up_to) : std::string::npos;
         if (shown != std::string::npos) {
             const TerminalStep& now = settings.steps[step++];
             seen_up_to = shown + now.prompt.size();

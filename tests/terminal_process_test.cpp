@@ -152,8 +152,8 @@ TEST(TerminalProcess, AnswersLandOnTheirQuestions) {
             settings.output_file = folder / "log.txt";
         TerminalRun run = run_in_terminal(folder.path(), {"-i", "-n", "1", "disk.d64"}, settings);
         EXPECT_EQ(run.status, 0);
-        const std::string out = "Destination file set to 'disk.out.d64'.\n" + questions +
-                                "\nOverwrite activated!\n\n" + header + "ALPHA            (10): BETA             (20): Done.\n";
+        const std::string out = "Destination file set to 'disk.out.d64'.\n" + questions + "\nOverwrite activated!\n\n" +
+                                header + "ALPHA            (10): BETA             (20): Done.\n";
         if (redirected) {
             EXPECT_EQ(read_file(folder / "log.txt"), out); // the bytes as without a terminal
             EXPECT_EQ(run.screen, questions + "\n" + dialogue);

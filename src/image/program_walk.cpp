@@ -13,8 +13,8 @@ Program disk_program(const ProgramWalk& walk, const unsigned char* entry) {
     Program program;
     program.name = entry + ENTRY_NAME;
     program.name_size = ENTRY_NAME_SIZE;
-    unsigned char* sector = find_sector(*walk.container.disk, walk.buffer, walk.size, entry[ENTRY_FIRST_TRACK],
-                                        entry[ENTRY_FIRST_SECTOR]);
+    unsigned char* sector =
+        find_sector(*walk.container.disk, walk.buffer, walk.size, entry[ENTRY_FIRST_TRACK], entry[ENTRY_FIRST_SECTOR]);
     if (sector != nullptr) {
         // The start line ends with its sector at the latest.
         program.line = sys_line_after_load_address(sector + SECTOR_DATA, SECTOR_SIZE - SECTOR_DATA);

@@ -7,7 +7,7 @@ constexpr std::size_t TAPE_HEADER_SIZE = 64; // the directory follows
 constexpr std::size_t TAPE_ENTRY_SIZE = 32;
 
 // Offsets within a directory entry.
-constexpr std::size_t TAPE_ENTRY_TYPE = 0; // 0 marks a free slot
+constexpr std::size_t TAPE_ENTRY_TYPE = 0;   // 0 marks a free slot
 constexpr std::size_t TAPE_ENTRY_START = 2;  // the load address
 constexpr std::size_t TAPE_ENTRY_OFFSET = 8; // where the data lies in the file, 4 bytes
 constexpr std::size_t TAPE_ENTRY_NAME = 16;

@@ -68,10 +68,8 @@ TEST(WholeFile, OnlyRegularFilesAreRead) {
         int error;
     };
     const Case cases[] = {
-        {fifo, PathKind::other, NOT_A_REGULAR_FILE},
-        {"/dev/zero", PathKind::other, NOT_A_REGULAR_FILE},
-        {folder, PathKind::folder, EISDIR},
-        {dangling, PathKind::dangling_link, ENOENT},
+        {fifo, PathKind::other, NOT_A_REGULAR_FILE}, {"/dev/zero", PathKind::other, NOT_A_REGULAR_FILE},
+        {folder, PathKind::folder, EISDIR},          {dangling, PathKind::dangling_link, ENOENT},
         {loop, PathKind::dangling_link, ELOOP},
     };
     for (const auto& c : cases) {

@@ -61,8 +61,7 @@ ImageBuffer read_whole_file(const char* name, std::size_t max_size) {
         image.error = errno_from_windows_error(GetLastError());
     else if (static_cast<unsigned long long>(size.QuadPart) > max_size)
         image.error = EFBIG;
-    else if ((image.bytes = static_cast<unsigned char*>(std::malloc(size.QuadPart > 0 ? size.QuadPart : 1))) ==
-             nullptr)
+    else if ((image.bytes = static_cast<unsigned char*>(std::malloc(size.QuadPart > 0 ? size.QuadPart : 1))) == nullptr)
         image.error = ENOMEM;
     // A file that shrank since its size was taken gives fewer bytes; only those count.
     const auto wanted = static_cast<std::size_t>(size.QuadPart);
