@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Measures mog against copying the same file: whole-process wall time for a
-# rewrite of a D64 and of a D81, a listing and a loop over 1,000 images, and
-# peak memory. Prints one summary line per figure; writes nothing into the
+# rewrite of a D64 and of a D81, an in-place rewrite, a listing and a loop
+# over 1,000 images, and peak memory. Prints one summary line per figure; writes nothing into the
 # repository.
 # Needs hyperfine and /usr/bin/time (Debian: hyperfine, time).
 # Usage: bench/run.sh            (MOG=path/to/mog to measure another build)
@@ -52,6 +52,14 @@ compare "rewrite one image (mog -n 2024 game.d64 out.d64 vs cp)" cp "$work/rewri
 quietly hyperfine -N --style none --warmup 50 --runs 500 --prepare "rm -f $work/out.d81" \
     --export-json "$work/d81.json" "$mog -n 2024 $big $work/out.d81" "cp $big $work/out.d81"
 compare "rewrite one D81 image (mog -n 2024 game.d81 out.d81 vs cp)" cp "$work/d81.json"
+
+# In place: what existed is flushed to the device before the rename, which
+# cp over an existing file does not do.
+cp "$image" "$work/inplace.d64"
+cp "$image" "$work/existing.d64"
+quietly hyperfine -N --style none --warmup 20 --runs 200 --export-json "$work/inplace.json" \
+    "$mog -y -n 2024 $work/inplace.d64 $work/inplace.d64" "cp $image $work/existing.d64"
+compare "rewrite one image in place (mog -y -n 2024 game.d64 game.d64 vs cp over a file)" cp "$work/inplace.json"
 
 quietly hyperfine -N --style none --warmup 50 --runs 500 --export-json "$work/view.json" \
     "$mog -v $image" "cat $image"

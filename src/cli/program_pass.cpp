@@ -20,7 +20,7 @@ std::string line_text(const Program& program, PetsciiStyle style) {
     return text;
 }
 
-// A PRG: its start line must be there, and is shown or set.
+// A PRG or P00: its start line must be there, and is shown or set.
 PassOutcome process_one_program(const RunOptions& options, ProgramWalk& walk, long line_number) {
     if (walk.header_missing)
         return {PassFailure::not_p00, 0};
