@@ -5,7 +5,7 @@ set -u
 source "$1"
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
-cd "$folder" && touch -- game.PRG demo.d81 tape.t64 one.p07 notes.txt spec.p64x -x.prg && mkdir disks
+cd "$folder" && touch -- game.PRG demo.d81 tape.t64 one.p07 notes.txt flux.p64x -x.prg && mkdir disks
 failed=0
 offers() { # expected offer, then the words; the last word is completed
     local expected=$1

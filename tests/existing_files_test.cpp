@@ -221,20 +221,4 @@ TEST(ExistingFiles, FullDiskIsReportedWithItsReason) {
     umount(small.c_str());
 }
 
-// A symbolic link is written through to its file and stays a link.
-TEST(ExistingFiles, LinkedDestinationIsWrittenThrough) {
-    TempFolder folder;
-    std::string program = sys_program(10);
-    write_file(folder / "game.prg", program);
-    write_file(folder / "target.prg", "old");
-    ASSERT_EQ(symlink("target.prg", (folder / "link.prg").c_str()), 0);
-    ProcessResult result = run_mog(folder.path(), {"-y", "-n", "9", "game.prg", "link.prg"});
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.err, "");
-    program.replace(4, 2, line_bytes(9));
-    EXPECT_EQ(read_file(folder / "target.prg"), program);
-    EXPECT_EQ(type_of(folder / "link.prg"), static_cast<mode_t>(S_IFLNK));
-    EXPECT_EQ(folder_entries(folder.path()), (std::vector<std::string>{"game.prg", "link.prg", "target.prg"}));
-}
-
 } // namespace

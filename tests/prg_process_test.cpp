@@ -146,7 +146,6 @@ TEST(PrgProcess, UnexpectedStartLinesEndWithStatusTwo) {
 }
 
 TEST(PrgProcess, ReplacedDestinationKeepsModeAndLinks) {
-    SKIP_UNDER_RUNNER("POSIX modes and symbolic links");
     TempFolder folder;
     std::string program = sys_program(10);
     write_file(folder / "game.prg", program);
@@ -163,7 +162,9 @@ TEST(PrgProcess, ReplacedDestinationKeepsModeAndLinks) {
     ASSERT_EQ(lstat((folder / "link.prg").c_str(), &info), 0);
     EXPECT_TRUE(S_ISLNK(info.st_mode));
     ASSERT_EQ(stat((folder / "target.prg").c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    if (tool_runner().empty()) { // Windows has no POSIX modes
+        EXPECT_EQ(info.st_mode & 07777, 0640u);
+    }
     EXPECT_EQ(folder_entries(folder.path()), (std::vector<std::string>{"game.prg", "link.prg", "target.prg"}));
 }
 

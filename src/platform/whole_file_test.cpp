@@ -83,18 +83,4 @@ TEST(WholeFile, OnlyRegularFilesAreRead) {
     rmdir(folder.c_str());
 }
 
-// A link loop has no file behind it to write through to: the links stay.
-TEST(WholeFile, LinkLoopIsNotReplaced) {
-    std::string folder = temporary_folder();
-    const std::string loop = folder + "/loop.prg";
-    ASSERT_EQ(symlink("loop.prg", loop.c_str()), 0);
-    const unsigned char bytes[] = {1, 8};
-    EXPECT_EQ(replace_file(loop.c_str(), bytes, sizeof bytes), ELOOP);
-    struct stat info {};
-    ASSERT_EQ(lstat(loop.c_str(), &info), 0);
-    EXPECT_TRUE(S_ISLNK(info.st_mode));
-    unlink(loop.c_str());
-    EXPECT_EQ(rmdir(folder.c_str()), 0) << "a temporary file was left behind";
-}
-
 } // namespace
