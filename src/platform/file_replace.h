@@ -7,5 +7,6 @@
 // the destination only once every byte is written and the file is closed. On
 // failure the new file is removed and an existing destination stays as it
 // was. An existing destination keeps its permission bits; a symbolic link is
-// written through to the file it points to. Gives 0 or an errno value.
+// written through to the file it points to. Gives 0, an errno value, or
+// NOT_A_REGULAR_FILE for a device or FIFO in the destination's place.
 int replace_file(const char* name, const unsigned char* data, std::size_t size);

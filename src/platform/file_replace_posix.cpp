@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "platform/interruptions_posix.h"
+#include "platform/whole_file.h"
 
 namespace {
 
@@ -80,9 +81,15 @@ int write_temporary_then_rename(const std::string& target, const unsigned char* 
     // file system's limit for one name.
     std::string temporary = folder + "." + base.substr(0, MAX_BASE_IN_TEMPORARY) + ".mog-XXXXXX";
 
-    // A file the user may not write to is refused, as opening it for writing would be.
+    // A file the user may not write to is refused, as opening it for writing
+    // would be; so is anything that a file must not take the place of, even
+    // if it came since the question was asked.
     struct stat old {};
     bool replacing = stat(target.c_str(), &old) == 0;
+    if (replacing && S_ISDIR(old.st_mode))
+        return EISDIR;
+    if (replacing && !S_ISREG(old.st_mode))
+        return NOT_A_REGULAR_FILE;
     if (replacing && access(target.c_str(), W_OK) != 0)
         return errno;
 

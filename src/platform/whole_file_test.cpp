@@ -72,6 +72,9 @@ TEST(WholeFile, OnlyRegularFilesAreRead) {
         {folder, PathKind::folder, EISDIR},          {dangling, PathKind::dangling_link, ENOENT},
         {loop, PathKind::dangling_link, ELOOP},
     };
+    const unsigned char bytes[] = {1, 8};
+    EXPECT_EQ(replace_file(fifo.c_str(), bytes, sizeof bytes), NOT_A_REGULAR_FILE); // and it stays a FIFO
+    EXPECT_EQ(path_kind(fifo.c_str()), PathKind::other);
     for (const auto& c : cases) {
         EXPECT_EQ(path_kind(c.name.c_str()), c.kind) << c.name;
         ImageBuffer image = read_whole_file(c.name.c_str(), 1 << 20);
