@@ -11,10 +11,6 @@ bool is_space(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // Options that ask for a text instead of a run.
 struct RequestOption {
     const char* name;
@@ -104,15 +100,9 @@ CommandLineError check_command_line(RunOptions& options) {
         return CommandLineError::unknown_extension;
 
     if (options.destination == nullptr && !options.view) {
-        // Lives until the process ends, like the names from the command line:
-        // the source less its extension, then ".out" and the extension in
-        // lower case.
+        // Lives until the process ends, like the names from the command line.
         static std::string derived;
-        std::size_t stem = std::strlen(options.source) - EXTENSION_LENGTH;
-        derived.assign(options.source, stem);
-        derived += ".out";
-        for (const char* c = options.source + stem; *c != '\0'; ++c)
-            derived += lower(*c);
+        derived = default_destination(options.source);
         options.destination = derived.c_str();
         options.destination_derived = true;
     }

@@ -162,8 +162,8 @@ bool questions_echoed() {
 }
 
 void ask(const char* text, TextOrigin origin) {
-    say("%s", kept_for_a_while(displayed_text(stream_display(stdout), text, origin)));
+    say("%s", displayed_text(stream_display(stdout), text, origin).c_str());
     if (questions_echoed())
-        say_error("%s", kept_for_a_while(displayed_text(stream_display(stderr), text, origin)));
+        say_error("%s", displayed_text(stream_display(stderr), text, origin).c_str());
     flush_output();
 }

@@ -35,6 +35,15 @@ bool same_extension(const char* first, const char* second) {
     return true;
 }
 
+std::string default_destination(const char* source) {
+    const char* extension = extension_of(source);
+    std::string name(source, static_cast<std::size_t>(extension - source));
+    name += ".out";
+    for (const char* c = extension; *c != '\0'; ++c)
+        name += lower(*c);
+    return name;
+}
+
 bool container_for_name(const char* name, Container& container) {
     container = Container{};
     if (same_extension(name, ".prg"))

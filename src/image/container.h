@@ -1,6 +1,8 @@
 // The kinds of file that hold programs, told apart by the name's extension.
 #pragma once
 
+#include <string>
+
 #include "image/disk_format.h"
 
 enum class ContainerKind {
@@ -21,6 +23,10 @@ constexpr int EXTENSION_LENGTH = 4;
 // True when both end in the same four characters, ignoring letter case; a
 // name shorter than four characters matches nothing.
 bool same_extension(const char* first, const char* second);
+
+// The default destination for a source name of at least four characters:
+// the name less its extension, then ".out" and the extension in lower case.
+std::string default_destination(const char* source);
 
 // The container a name's extension stands for; false for any other name.
 bool container_for_name(const char* name, Container& container);
