@@ -91,9 +91,28 @@ std::string capture_name(const std::string& label) {
     return pattern;
 }
 
+// A copy of the tool that an ordinary user can run: the build folder may
+// be closed to others, as a checkout in a folder from mktemp -d is. Made
+// once, removed when the tests end.
+const std::string& tool_for_everyone() {
+    // A plain array: it is still there when the exit handler removes the folder.
+    static char folder[] = "/tmp/mog-tool-XXXXXX";
+    static const std::string copy = [] {
+        if (mkdtemp(folder) == nullptr)
+            throw std::runtime_error("mkdtemp failed");
+        std::atexit([] { std::filesystem::remove_all(folder); });
+        chmod(folder, 0755);
+        std::string path = std::string(folder) + "/mog";
+        std::filesystem::copy_file(mog_binary(), path);
+        chmod(path.c_str(), 0755);
+        return path;
+    }();
+    return copy;
+}
+
 [[noreturn]] void exec_child(const std::string& folder, const std::vector<std::string>& arguments,
                              const RunSettings& settings, const std::string& in, const std::string& out,
-                             const std::string& err) {
+                             const std::string& err, const std::string& binary) {
     if (settings.close_input) {
         close(STDIN_FILENO);
     } else {
@@ -121,16 +140,16 @@ std::string capture_name(const std::string& label) {
     for (const auto& [name, value] : settings.environment)
         setenv(name.c_str(), value.c_str(), 1);
 
-    exec_tool(arguments);
+    exec_tool(arguments, binary);
 }
 
 } // namespace
 
-void exec_tool(const std::vector<std::string>& arguments) {
+void exec_tool(const std::vector<std::string>& arguments, const std::string& binary) {
     std::vector<std::string> words;
     if (!tool_runner().empty())
         words.push_back(tool_runner());
-    words.push_back(mog_binary());
+    words.push_back(binary.empty() ? mog_binary() : binary);
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (auto& word : words)
@@ -145,9 +164,11 @@ ProcessResult run_mog(const std::string& folder, const std::vector<std::string>&
     std::string in = capture_name("in"), out = capture_name("out"), err = capture_name("err");
     write_file(in, settings.input);
 
+    // Made before the fork, so that the copy is made and removed only once.
+    const std::string binary = settings.unprivileged && geteuid() == 0 ? tool_for_everyone() : "";
     pid_t child = fork();
     if (child == 0)
-        exec_child(folder, arguments, settings, in, out, err);
+        exec_child(folder, arguments, settings, in, out, err, binary);
 
     ProcessResult result;
     int wait_status = 0;

@@ -50,8 +50,9 @@ std::string tool_runner();
             GTEST_SKIP() << "not run under " << tool_runner() << ": " << (reason);                                     \
     } while (false)
 
-// Replaces the calling (child) process with the tool and the arguments.
-[[noreturn]] void exec_tool(const std::vector<std::string>& arguments);
+// Replaces the calling (child) process with the tool and the arguments;
+// the given binary instead of mog_binary() when one is given.
+[[noreturn]] void exec_tool(const std::vector<std::string>& arguments, const std::string& binary = "");
 
 // Runs the tool with the arguments, in the folder.
 ProcessResult run_mog(const std::string& folder, const std::vector<std::string>& arguments,
