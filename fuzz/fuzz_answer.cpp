@@ -6,6 +6,8 @@
 #include "cli/line_prompt.h"
 #include "harness.h"
 
+using namespace mog;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     constexpr long MAXIMUM = 65535;
     std::string line(reinterpret_cast<const char*>(data), size);

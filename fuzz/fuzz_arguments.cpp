@@ -7,6 +7,9 @@
 #include "cli/command_line.h"
 #include "cli/console.h"
 #include "harness.h"
+#include "image/container.h"
+
+using namespace mog;
 
 namespace {
 
@@ -79,11 +82,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(!(options.view && options.line_number_given));
     Container container;
     FUZZ_CHECK(container_for_name(options.source, container) && container.kind == options.container.kind &&
-               container.disk == options.container.disk);
+               container.format == options.container.format);
     if (!options.view)
-        FUZZ_CHECK(options.destination != nullptr && same_extension(options.source, options.destination));
+        FUZZ_CHECK(options.destination && same_extension(options.source, options.destination->c_str()));
     if (options.line_number_given)
         FUZZ_CHECK(options.line_number >= 0 && options.line_number <= 65535);
-    FUZZ_CHECK(!(holds_one_program(options.container) && options.interactive));
+    FUZZ_CHECK(has_directory(options.container) || !options.interactive);
     return 0;
 }

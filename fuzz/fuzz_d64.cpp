@@ -3,6 +3,8 @@
 #include "pass_properties.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    check_pass_on_data(Container{ContainerKind::disk, &D64}, data, size, disk_line_number_byte);
+    mog::Container disk;
+    mog::container_for_name("x.d64", disk);
+    check_pass_on_data(disk, data, size, disk_line_number_byte);
     return 0;
 }

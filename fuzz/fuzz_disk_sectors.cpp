@@ -4,8 +4,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "image/container_kind.h"
 #include "image/disk_format.h"
 #include "pass_properties.h"
+
+using namespace mog;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 3)
@@ -40,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         at += length;
     }
-    check_pass(Container{ContainerKind::disk, &format}, image.data(), image.size(), mode, answers, answers_size,
+    check_pass(Container{&DISK_CONTAINER, &format}, image.data(), image.size(), mode, answers, answers_size,
                disk_line_number_byte);
     return 0;
 }

@@ -3,8 +3,12 @@
 #include <cstring>
 
 #include "basic/sys_line.h"
-#include "cli/program_pass.h"
+#include "cli/text_report.h"
 #include "harness.h"
+#include "mog/pass.h"
+#include "petscii/glyph_tables.h"
+
+using namespace mog;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 3)
@@ -17,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t file_size = size - 3;
     start_run(nullptr, 0);
     RunOptions options;
-    options.container.kind = p00 ? ContainerKind::p00 : ContainerKind::prg;
+    container_for_name(p00 ? "x.p00" : "x.prg", options.container);
     options.view = mode != 0;
     options.petscii.table = mode == 2 ? &BLOCK_GLYPH_TABLE : &STANDARD_GLYPH_TABLE;
     options.petscii.raw = mode == 3;
@@ -33,11 +37,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t* program = file + start;
     const bool expected =
         header && file_size > start + 6 && program[6] == SYS_TOKEN && program[0] == 0x01 && program[1] == 0x08;
-    PassOutcome outcome = process_programs(options, buffer, file_size, line_number);
+    PassRequest request;
+    if (!options.view)
+        request.each = Decision{Action::set, static_cast<unsigned>(line_number)};
+    PassResult outcome = run_pass(options.container, buffer, file_size, request);
     FUZZ_CHECK((outcome.failure == PassFailure::none) == expected);
     FUZZ_CHECK((outcome.failure == PassFailure::not_p00) == !header);
+    FUZZ_CHECK(outcome.programs.size() == (header ? 1u : 0u));
     if (outcome.failure == PassFailure::unexpected_load_address)
-        FUZZ_CHECK(outcome.load_address == static_cast<unsigned>(program[0] | (program[1] << 8)));
+        FUZZ_CHECK(outcome.programs[0].load_address == static_cast<unsigned>(program[0] | (program[1] << 8)));
+    if (outcome.failure == PassFailure::none)
+        print_programs(options, outcome, buffer);
     const std::size_t number_at = start + LOAD_ADDRESS_SIZE + SYS_LINE_NUMBER;
     for (std::size_t i = 0; i < file_size; ++i) {
         // Exactly the two line-number bytes may change, and only in a rewrite.

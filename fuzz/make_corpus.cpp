@@ -13,6 +13,8 @@
 
 namespace {
 
+using namespace mog;
+
 std::string corpus;
 
 void save(const std::string& target, const std::string& name, const std::string& bytes) {

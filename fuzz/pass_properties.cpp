@@ -3,8 +3,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "cli/program_pass.h"
+#include "cli/line_prompt.h"
+#include "cli/text_report.h"
 #include "harness.h"
+#include "mog/pass.h"
+#include "petscii/glyph_tables.h"
+
+using namespace mog;
 
 void check_pass(const Container& container, const std::uint8_t* image, std::size_t size, PassMode mode,
                 const std::uint8_t* answers, std::size_t answers_size, LineNumberRule rule) {
@@ -19,7 +24,21 @@ void check_pass(const Container& container, const std::uint8_t* image, std::size
 
     auto* buffer = static_cast<unsigned char*>(std::malloc(size > 0 ? size : 1));
     std::memcpy(buffer, image, size);
-    FUZZ_CHECK(process_programs(options, buffer, size, 0xBEEF).failure == PassFailure::none);
+    PassRequest request;
+    if (!options.view)
+        request.each = Decision{Action::set, 0xBEEF};
+    if (options.interactive)
+        request.ask = [](const ProgramRecord& program) {
+            long answer = ask_line_number(line_number_question(program, {}).c_str(), 0xFFFF);
+            return answer == NO_CHANGE ? Decision{Action::keep} : Decision{Action::set, static_cast<unsigned>(answer)};
+        };
+    PassResult result = run_pass(container, buffer, size, request);
+    FUZZ_CHECK(result.failure == PassFailure::none);
+    // Every text the listing shows lies within the bytes, and is shown.
+    for (const ProgramRecord& program : result.programs)
+        FUZZ_CHECK(program.text_offset + program.text_size <= size);
+    print_programs(options, result, buffer);
+    print_notices(result.notices, 0, container);
     if (options.view) {
         FUZZ_CHECK(std::memcmp(buffer, image, size) == 0);
     } else {

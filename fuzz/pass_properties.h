@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "image/container.h"
+#include "mog/container.h"
 
 enum class PassMode { rewrite, view, view_blocks, view_raw, interactive, count };
 
@@ -14,13 +14,14 @@ using LineNumberRule = bool (*)(const std::uint8_t* image, std::size_t size, std
 // Runs the pass on a copy of the image, exactly its size, in the mode, with
 // the answers on standard input, and checks: view changes nothing;
 // otherwise only bytes the rule allows change.
-void check_pass(const Container& container, const std::uint8_t* image, std::size_t size, PassMode mode,
+void check_pass(const mog::Container& container, const std::uint8_t* image, std::size_t size, PassMode mode,
                 const std::uint8_t* answers, std::size_t answers_size, LineNumberRule rule);
 
 // A whole container from fuzz data: byte 0 picks the mode; in interactive
 // mode byte 1 tells how many of the following bytes are the typed answers.
 // The rest is the container.
-void check_pass_on_data(const Container& container, const std::uint8_t* data, std::size_t size, LineNumberRule rule);
+void check_pass_on_data(const mog::Container& container, const std::uint8_t* data, std::size_t size,
+                        LineNumberRule rule);
 
 // Disk images: the line number sits at bytes 6 and 7 of a sector.
 bool disk_line_number_byte(const std::uint8_t* image, std::size_t size, std::size_t at);

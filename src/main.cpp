@@ -1,5 +1,5 @@
 #include "cli/run_sequence.h"
 
 int main(int argc, char** argv) {
-    run_sequence(argc, argv);
+    mog::run_sequence(argc, argv);
 }

@@ -6,7 +6,7 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${status}")
 endif()
 
-foreach(path bin/mog share/man/man1/mog.1 share/bash-completion/completions/mog)
+foreach(path bin/mog share/man/man1/mog.1 share/bash-completion/completions/mog include/mog/mog.h lib/cmake/mog/mogConfig.cmake)
   if(NOT EXISTS "${PREFIX}/${path}")
     message(FATAL_ERROR "${path} is not installed")
   endif()

@@ -205,6 +205,8 @@ TEST(ContainerProcess, TapesListWhatLiesWithinTheFile) {
          listed("FAR") + listed("NEAR", "10 SYS2061")},
         {"line cut before its token", cut_line, listed("CUT")},
         {"line without its zero runs to the end", endless_line, listed("OPEN", "10 SYS20")},
+        {"line that ends with the file at its token", tape_image({{1, 0x0801, "EDGE", alpha.substr(0, 5)}}),
+         listed("EDGE", "10 SYS")},
         {"entries reserved beyond the file", tape_image({{1, 0x0801, "ALPHA", ""}}, 65535).substr(0, 64 + 32 * 3),
          listed("ALPHA")},
         {"other signature", tape_image({{1, 0x0801, "ALPHA", alpha}}, 1, "C64S tape file"),

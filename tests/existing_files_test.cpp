@@ -79,6 +79,38 @@ TEST(ExistingFiles, DestinationsThatAreNoRegularFileAreRefused) {
     }
 }
 
+// View mode writes nothing, so a destination that is no regular file is
+// only asked about, like any other, and stays as it is.
+TEST(ExistingFiles, ViewModeOnlyAsksAboutADestinationThatIsNoRegularFile) {
+    struct Case {
+        const char* label;
+        int (*make)(const char* path);
+        bool posix_only;
+    };
+    const Case cases[] = {
+        {"FIFO", [](const char* p) { return mkfifo(p, 0644); }, true},
+        {"folder", [](const char* p) { return mkdir(p, 0755); }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        if (c.posix_only && !tool_runner().empty())
+            continue;
+        TempFolder folder;
+        write_file(folder / "game.d64", blank_image());
+        ASSERT_EQ(c.make((folder / "out.d64").c_str()), 0);
+        const mode_t kind = type_of(folder / "out.d64");
+        RunSettings settings;
+        settings.input = "y\n";
+        ProcessResult result = run_mog(folder.path(), {"-v", "game.d64", "out.d64"}, settings);
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(result.err, "");
+        EXPECT_EQ(result.out,
+                  QUESTION + "\nOverwrite activated!\n\nCurrent year: " + std::to_string(current_year()) + "\nDone.\n");
+        EXPECT_EQ(type_of(folder / "out.d64"), kind);
+        EXPECT_EQ(folder_entries(folder.path()), (std::vector<std::string>{"game.d64", "out.d64"}));
+    }
+}
+
 // Anything at the name counts as existing, even what cannot be read.
 TEST(ExistingFiles, AnythingAtTheDestinationIsAskedFor) {
     SKIP_UNDER_RUNNER("POSIX permissions and symbolic links");

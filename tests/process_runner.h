@@ -66,7 +66,7 @@ void write_file(const std::string& path, const std::string& bytes);
 bool path_exists(const std::string& path);
 // Names in the folder, sorted.
 std::vector<std::string> folder_entries(const std::string& folder);
-// The usage text as printed after a failure.
+// The usage text as printed after a failure, two newlines first.
 std::string usage_after_failure();
 // The current year in local time, as the tool prints it.
 int current_year();

@@ -166,6 +166,23 @@ TEST(TerminalProcess, AnswersLandOnTheirQuestions) {
     }
 }
 
+// Ctrl-D at a question ends the input: later questions are asked but not
+// waited for, as a terminal would wait for more after the end of input.
+TEST(TerminalProcess, EndOfInputAtATerminalAnswersEveryLaterQuestion) {
+    SKIP_UNDER_RUNNER("POSIX pseudo-terminals");
+    TempFolder folder;
+    std::string image = two_program_disk();
+    write_file(folder / "disk.d64", image);
+    TerminalSettings settings;
+    settings.steps = {{"(10): ", "\x04"}};
+    TerminalRun run = run_in_terminal(folder.path(), {"-i", "-n", "1", "disk.d64"}, settings);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.screen, "Destination file set to 'disk.out.d64'.\n"
+                          "Enter line number for each program or <enter> for no change.\n\n"
+                          "ALPHA            (10): BETA             (20): Done.\n");
+    EXPECT_EQ(read_file(folder / "disk.out.d64"), image);
+}
+
 // Names the user typed are the system's text, not Commodore text: shown as
 // given, but never with control codes or invalid bytes.
 TEST(TerminalProcess, TypedNamesShowAsGiven) {

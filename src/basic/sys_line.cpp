@@ -1,27 +1,26 @@
 #include "basic/sys_line.h"
 
-SysLine sys_line_after_load_address(unsigned char* bytes, std::size_t available) {
-    if (available < LOAD_ADDRESS_SIZE)
-        return SysLine{0, bytes + available, 0};
-    return SysLine{static_cast<unsigned>(bytes[0] | (bytes[1] << 8)), bytes + LOAD_ADDRESS_SIZE,
-                   available - LOAD_ADDRESS_SIZE};
-}
+#include <algorithm>
+
+#include "basic/little_endian.h"
+
+namespace mog {
 
 bool has_sys_token(const SysLine& line) {
     return line.available > SYS_LINE_TOKEN && line.bytes[SYS_LINE_TOKEN] == SYS_TOKEN;
 }
 
-bool match_sys_line(const SysLine& line) {
-    return has_sys_token(line) && line.load_address == BASIC_START;
+bool match_sys_line(const SysLine& line, const std::vector<unsigned>& basic_starts) {
+    return has_sys_token(line) &&
+           std::find(basic_starts.begin(), basic_starts.end(), line.load_address) != basic_starts.end();
 }
 
 unsigned sys_line_number(const SysLine& line) {
-    return line.bytes[SYS_LINE_NUMBER] | (line.bytes[SYS_LINE_NUMBER + 1] << 8);
+    return read_le16(line.bytes + SYS_LINE_NUMBER);
 }
 
 void set_sys_line_number(SysLine& line, unsigned line_number) {
-    line.bytes[SYS_LINE_NUMBER] = static_cast<unsigned char>(line_number & 0xFF);
-    line.bytes[SYS_LINE_NUMBER + 1] = static_cast<unsigned char>((line_number >> 8) & 0xFF);
+    write_le16(line.bytes + SYS_LINE_NUMBER, line_number);
 }
 
 const unsigned char* sys_line_text(const SysLine& line) {
@@ -34,3 +33,5 @@ std::size_t sys_line_text_length(const SysLine& line) {
         ++length;
     return length;
 }
+
+} // namespace mog

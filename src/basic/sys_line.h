@@ -2,9 +2,13 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
-constexpr unsigned BASIC_START = 0x0801; // where BASIC programs load
+namespace mog {
+
+constexpr unsigned BASIC_START = 0x0801; // where BASIC programs load on the C64
 constexpr unsigned char SYS_TOKEN = 0x9E;
+constexpr unsigned MAX_LINE_NUMBER = 0xFFFF; // what the two bytes of a line number hold
 
 // Offsets from the line's link bytes (the address of the next line).
 constexpr std::size_t SYS_LINE_NUMBER = 2;
@@ -25,15 +29,11 @@ struct SysLine {
     std::size_t available = 0;
 };
 
-// The line of a program stored with its load address first, as in a PRG
-// file or a disk sector; bytes shorter than the address hold no line.
-SysLine sys_line_after_load_address(unsigned char* bytes, std::size_t available);
-
 // True when the bytes reach the first token and it is SYS.
 bool has_sys_token(const SysLine& line);
 
-// True when the line has the SYS token and loads at $0801.
-bool match_sys_line(const SysLine& line);
+// True when the line has the SYS token and loads at one of the addresses.
+bool match_sys_line(const SysLine& line, const std::vector<unsigned>& basic_starts);
 
 // The line number; the line must have its SYS token.
 unsigned sys_line_number(const SysLine& line);
@@ -43,3 +43,5 @@ void set_sys_line_number(SysLine& line, unsigned line_number);
 // or the end of the available bytes.
 const unsigned char* sys_line_text(const SysLine& line);
 std::size_t sys_line_text_length(const SysLine& line);
+
+} // namespace mog

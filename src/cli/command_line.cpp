@@ -3,9 +3,12 @@
 #include <cstring>
 #include <string>
 
-namespace {
+#include "basic/sys_line.h"
+#include "image/container.h"
 
-constexpr long MAX_LINE_NUMBER = 0xFFFF;
+namespace mog {
+
+namespace {
 
 bool is_space(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -42,7 +45,7 @@ long parse_line_number(const char* text) {
         ++text;
     long value = 0;
     for (; *text >= '0' && *text <= '9'; ++text)
-        if (value <= MAX_LINE_NUMBER) // past the range, more digits change nothing
+        if (value <= static_cast<long>(MAX_LINE_NUMBER)) // past the range, more digits change nothing
             value = value * 10 + (*text - '0');
     return negative ? -value : value;
 }
@@ -56,7 +59,7 @@ CommandLine walk_arguments(int argc, char** argv) {
         if (options_ended || argument[0] != '-') {
             if (options.source == nullptr)
                 options.source = argument;
-            else if (options.destination == nullptr)
+            else if (!options.destination)
                 options.destination = argument;
             else
                 return stop(command_line, CommandLineError::bad_argument, argument);
@@ -77,7 +80,7 @@ CommandLine walk_arguments(int argc, char** argv) {
                 return stop(command_line, CommandLineError::line_number_missing);
             options.line_number = parse_line_number(argv[++i]);
             options.line_number_given = true;
-            if (options.line_number < 0 || options.line_number > MAX_LINE_NUMBER)
+            if (options.line_number < 0 || options.line_number > static_cast<long>(MAX_LINE_NUMBER))
                 return stop(command_line, CommandLineError::line_number_out_of_range);
         } else if (Request request = request_named(argument); request != Request::run) {
             command_line.request = request;
@@ -99,16 +102,15 @@ CommandLineError check_command_line(RunOptions& options) {
     if (!container_for_name(options.source, options.container))
         return CommandLineError::unknown_extension;
 
-    if (options.destination == nullptr && !options.view) {
-        // Lives until the process ends, like the names from the command line.
-        static std::string derived;
-        derived = default_destination(options.source);
-        options.destination = derived.c_str();
+    if (!options.destination && !options.view) {
+        options.destination = default_destination(options.source);
         options.destination_derived = true;
     }
-    if (!options.view && !same_extension(options.source, options.destination))
+    if (!options.view && !same_extension(options.source, options.destination->c_str()))
         return CommandLineError::extensions_differ;
-    if (holds_one_program(options.container) && options.interactive)
+    if (!has_directory(options.container) && options.interactive)
         return CommandLineError::interactive_with_one_program;
     return CommandLineError::none;
 }
+
+} // namespace mog

@@ -4,6 +4,8 @@
 
 #include "cli/run_options.h"
 
+namespace mog {
+
 // What the command line asks for besides a run.
 enum class Request { run, examples, help, version };
 
@@ -41,3 +43,5 @@ CommandLineError check_command_line(RunOptions& options);
 // Converts like atoi, but digits beyond what an int holds give a value above
 // 65535 instead of overflowing.
 long parse_line_number(const char* text);
+
+} // namespace mog

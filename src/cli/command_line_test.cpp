@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "cli/run_sequence.h"
+#include "cli/failure.h"
 
 namespace {
+
+using namespace mog;
 
 TEST(CommandLine, LineNumberConvertsLikeAtoiWithoutOverflow) {
     struct Case {
@@ -49,7 +51,7 @@ TEST(CommandLine, WalkSetsOptionsAndNames) {
     CommandLine line = walk({"-a", "x.d64", "-o", "-i", "-n", "-v", "y.d64"});
     const RunOptions& options = line.options;
     EXPECT_STREQ(options.source, "x.d64");
-    EXPECT_STREQ(options.destination, "y.d64");
+    EXPECT_EQ(options.destination, "y.d64");
     EXPECT_EQ(options.petscii.table, &BLOCK_GLYPH_TABLE);
     EXPECT_TRUE(options.petscii.raw);
     EXPECT_TRUE(options.interactive);
@@ -59,19 +61,24 @@ TEST(CommandLine, WalkSetsOptionsAndNames) {
     EXPECT_EQ(line.error, CommandLineError::none);
 }
 
-TEST(CommandLineDeathTest, BadArgumentsEndWithStatusOne) {
+TEST(CommandLine, BadArgumentsFailWithStatusOneAndTheUsage) {
     struct Case {
         std::vector<std::string> words;
         const char* message;
     };
     const std::vector<Case> cases = {
-        {{"-n"}, "ERROR: Argument after -n missing\\."},
-        {{"-n", "70000"}, "ERROR: Bad argument -n out of range\\."},
-        {{"-q"}, "ERROR: Unknown option '-q'\\."},
-        {{"a.prg", "b.prg", "c.prg"}, "ERROR: Bad argument c\\.prg"},
+        {{"-n"}, "ERROR: Argument after -n missing."},
+        {{"-n", "70000"}, "ERROR: Bad argument -n out of range."},
+        {{"-n", "655350"}, "ERROR: Bad argument -n out of range."},
+        {{"-q"}, "ERROR: Unknown option '-q'."},
+        {{"a.prg", "b.prg", "c.prg"}, "ERROR: Bad argument c.prg"},
     };
-    for (const auto& c : cases)
-        EXPECT_EXIT(report_command_line_error(walk(c.words)), testing::ExitedWithCode(1), c.message);
+    for (const auto& c : cases) {
+        Failure failure = command_line_failure(walk(c.words));
+        EXPECT_EQ(failure.status, 1);
+        EXPECT_EQ(failure.message, c.message);
+        EXPECT_TRUE(failure.with_usage);
+    }
 }
 
 TEST(CommandLine, ExamplesStopTheWalk) {

@@ -2,10 +2,11 @@
 
 #include <cstdarg>
 #include <string>
-#include <utility>
 
 #include "petscii/code_page_850.h"
 #include "platform/console_key.h"
+
+namespace mog {
 
 namespace {
 
@@ -45,6 +46,21 @@ void say_to(std::FILE* stream, const char* format, std::va_list arguments) {
     va_end(again);
     if (stream == stderr)
         std::fflush(stderr);
+}
+
+std::string formatted(const char* format, ...) {
+    std::va_list arguments;
+    va_start(arguments, format);
+    std::va_list again;
+    va_copy(again, arguments);
+    int length = std::vsnprintf(nullptr, 0, format, arguments);
+    va_end(arguments);
+    std::string text(length > 0 ? static_cast<std::size_t>(length) + 1 : 1, '\0');
+    if (length > 0)
+        std::vsnprintf(text.data(), text.size(), format, again);
+    va_end(again);
+    text.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    return text;
 }
 
 void say(const char* format, ...) {
@@ -118,15 +134,6 @@ void append_system_utf8(std::string& result, const char* text) {
     }
 }
 
-const char* kept_for_a_while(std::string&& text) {
-    // A few texts may be needed at once, for one message.
-    static std::string recent[4];
-    static unsigned next = 0;
-    std::string& result = recent[next++ % 4];
-    result = std::move(text);
-    return result.c_str();
-}
-
 } // namespace
 
 std::string displayed_text(Display display, const char* text, TextOrigin origin) {
@@ -147,14 +154,12 @@ std::string displayed_text(Display display, const char* text, TextOrigin origin)
     return result;
 }
 
-const char* shown(std::FILE* stream, const char* text) {
-    Display display = stream_display(stream);
-    return display == Display::bytes ? text : kept_for_a_while(displayed_text(display, text));
+std::string shown(std::FILE* stream, const std::string& text) {
+    return displayed_text(stream_display(stream), text.c_str());
 }
 
-const char* shown_name(std::FILE* stream, const char* text) {
-    Display display = stream_display(stream);
-    return display == Display::bytes ? text : kept_for_a_while(displayed_text(display, text, TextOrigin::system));
+std::string shown_name(std::FILE* stream, const char* text) {
+    return displayed_text(stream_display(stream), text, TextOrigin::system);
 }
 
 bool questions_echoed() {
@@ -167,3 +172,5 @@ void ask(const char* text, TextOrigin origin) {
         say_error("%s", displayed_text(stream_display(stderr), text, origin).c_str());
     flush_output();
 }
+
+} // namespace mog

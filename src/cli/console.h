@@ -7,6 +7,8 @@
 
 #include "platform/console_output.h"
 
+namespace mog {
+
 #define MOG_PRINTF_FORMAT(format_index, first_argument) __attribute__((format(printf, format_index, first_argument)))
 
 // Standard output.
@@ -17,6 +19,9 @@ void say_error(const char* format, ...) MOG_PRINTF_FORMAT(1, 2);
 
 // Either stream; standard error is preceded by what standard output holds.
 void say_to(std::FILE* stream, const char* format, std::va_list arguments);
+
+// The formatted text as a string.
+std::string formatted(const char* format, ...) MOG_PRINTF_FORMAT(1, 2);
 
 // Where a text comes from decides how a terminal shows it.
 enum class TextOrigin {
@@ -33,12 +38,11 @@ enum class TextOrigin {
 // terminal, and as '?' like C1 controls otherwise.
 std::string displayed_text(Display display, const char* text, TextOrigin origin = TextOrigin::commodore);
 
-// Commodore text as the stream should show it. The result stays valid for
-// the next few calls.
-const char* shown(std::FILE* stream, const char* text);
+// Commodore text (code page 850 characters) as the stream should show it.
+std::string shown(std::FILE* stream, const std::string& text);
 
 // A name from the command line as the stream should show it.
-const char* shown_name(std::FILE* stream, const char* text);
+std::string shown_name(std::FILE* stream, const char* text);
 
 // A question or prompt on standard output; also on standard error when the
 // user answers at a terminal that standard output, redirected, does not
@@ -53,3 +57,5 @@ bool output_lost();
 
 // Sends what standard output holds, so a question shows before the answer is read.
 void flush_output();
+
+} // namespace mog

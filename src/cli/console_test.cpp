@@ -4,6 +4,8 @@
 
 namespace {
 
+using namespace mog;
+
 TEST(Console, TerminalsGetNoControlCodes) {
     struct Case {
         Display display;

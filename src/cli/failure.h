@@ -1,7 +1,15 @@
-// Ending the process, on success or on a failure the user must hear about.
+// Failures the user must hear about, as values: the message, whether the
+// usage text follows it, and the exit status. Only the run sequence prints
+// them and ends the process.
 #pragma once
 
+#include <string>
+
+#include "cli/command_line.h"
 #include "cli/console.h"
+#include "mog/pass.h"
+
+namespace mog {
 
 // Exit statuses of the tool.
 constexpr int STATUS_SUCCESS = 0;
@@ -10,13 +18,28 @@ constexpr int STATUS_BAD_START_LINE = 2;
 constexpr int STATUS_FILE_ERROR = 3;
 constexpr int STATUS_OVERWRITE_REFUSED = 5;
 
-// Ends the process; a run whose output could not be written ends with the
-// status of a file error instead of success.
-[[noreturn]] void end_process(int status);
+struct Failure {
+    int status = STATUS_SUCCESS; // success: no failure
+    std::string message;         // for standard error, without a newline
+    bool with_usage = false;     // two newlines and the usage text follow on standard output
 
-// The message on standard error, two newlines and the usage text on standard
-// output, then the exit with the status.
-[[noreturn]] void fail_with_usage(int status, const char* format, ...) MOG_PRINTF_FORMAT(2, 3);
+    bool failed() const { return status != STATUS_SUCCESS; }
+};
 
-// The message on standard error and a newline, then the exit with the status.
-[[noreturn]] void fail_without_usage(int status, const char* format, ...) MOG_PRINTF_FORMAT(2, 3);
+// A failure whose message is followed by the usage text.
+Failure failure_with_usage(int status, const char* format, ...) MOG_PRINTF_FORMAT(2, 3);
+
+// A failure whose message is followed by a newline only.
+Failure failure_without_usage(int status, const char* format, ...) MOG_PRINTF_FORMAT(2, 3);
+
+// What a command-line error tells the user; no failure for none.
+Failure command_line_failure(const CommandLine& command_line);
+
+// What a one-program container without its start line tells the user.
+Failure pass_failure(const PassResult& result);
+
+// The system's reason for a failed read or write, as an errno value or
+// NOT_A_REGULAR_FILE.
+const char* file_error_reason(int error);
+
+} // namespace mog

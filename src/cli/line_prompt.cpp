@@ -6,6 +6,8 @@
 
 #include "cli/console.h"
 
+namespace mog {
+
 namespace {
 
 bool only_end_of_line(const char* line) {
@@ -69,3 +71,5 @@ long ask_line_number(const char* question, long maximum) {
         }
     }
 }
+
+} // namespace mog

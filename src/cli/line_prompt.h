@@ -3,6 +3,8 @@
 
 #include <cstddef>
 
+namespace mog {
+
 constexpr long NO_CHANGE = -1;
 constexpr std::size_t ANSWER_LINE_SIZE = 256; // 255 characters and a zero byte
 
@@ -21,3 +23,5 @@ Answer parse_answer(const char* line, long maximum);
 // NO_CHANGE for an empty answer or the end of input, otherwise a number
 // from 0 to the maximum.
 long ask_line_number(const char* question, long maximum);
+
+} // namespace mog

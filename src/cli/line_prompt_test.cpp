@@ -4,6 +4,8 @@
 
 namespace {
 
+using namespace mog;
+
 TEST(LinePrompt, ParsesAnswersLikeStrtol) {
     struct Case {
         const char* line;

@@ -2,9 +2,10 @@
 
 #include <cstdio>
 
-#include "cli/failure.h"
 #include "platform/console_key.h"
-#include "platform/whole_file.h"
+#include "platform/file_access.h"
+
+namespace mog {
 
 bool key_agrees(int key) {
     return key >= 0 && ((key & 0xFF) & 0xDF) == 'Y';
@@ -22,21 +23,25 @@ int read_answer_key() {
     return first;
 }
 
-void guard_overwrite(const RunOptions& options) {
-    PathKind kind = path_kind(options.destination);
+Failure guard_overwrite(const RunOptions& options) {
+    const char* destination = options.destination->c_str();
+    PathKind kind = path_kind(destination);
     if (kind == PathKind::absent)
-        return;
+        return {};
     if (!options.view && (kind == PathKind::folder || kind == PathKind::other))
-        fail_without_usage(STATUS_FILE_ERROR, "ERROR: Cannot write file '%s': Not a regular file.",
-                           shown_name(stderr, options.destination));
+        return failure_without_usage(STATUS_FILE_ERROR, "ERROR: Cannot write file '%s': Not a regular file.",
+                                     shown_name(stderr, destination).c_str());
     if (options.replace_without_asking)
-        return;
+        return {};
     ask("Destination file already exists!\n");
     ask("Press <y> to overwrite, any other to cancel. ");
     int key = read_answer_key();
     if (questions_echoed())
         say_error("\n"); // the key is not echoed: the terminal's line ends here
     if (!key_agrees(key))
-        end_process(STATUS_OVERWRITE_REFUSED);
+        return Failure{STATUS_OVERWRITE_REFUSED, "", false};
     say("\nOverwrite activated!\n\n");
+    return {};
 }
+
+} // namespace mog

@@ -1,15 +1,18 @@
 // Asking before an existing destination is replaced.
 #pragma once
 
+#include "cli/failure.h"
 #include "cli/run_options.h"
 
-// Returns when the destination is absent, -y answers for the user, or the
-// user agrees to replace it; otherwise ends the process with the status for
-// a refused overwrite. Something at the name counts as existing, even a link
-// that leads nowhere or a file the user may not read. A destination that is
-// no regular file (a device, a FIFO, a folder) is refused before the
-// question, since writing would replace it with a file.
-void guard_overwrite(const RunOptions& options);
+namespace mog {
+
+// No failure when the destination is absent, -y answers for the user, or
+// the user agrees to replace it; otherwise the failure of a refused
+// overwrite. Something at the name counts as existing, even a link that
+// leads nowhere or a file the user may not read. A destination that is no
+// regular file (a device, a FIFO, a folder) is refused before the question,
+// since writing would replace it with a file.
+Failure guard_overwrite(const RunOptions& options);
 
 // The key's answer: y or Y agrees.
 bool key_agrees(int key);
@@ -18,3 +21,5 @@ bool key_agrees(int key);
 // first character of one line of standard input, -1 for an empty line or the
 // end of input.
 int read_answer_key();
+
+} // namespace mog

@@ -4,6 +4,8 @@
 
 namespace {
 
+using namespace mog;
+
 TEST(OverwriteGuard, OnlyYesAgrees) {
     struct Case {
         int key;

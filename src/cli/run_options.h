@@ -1,18 +1,25 @@
 // The options of one run, as the argument walk finds them.
 #pragma once
 
-#include "image/container.h"
-#include "petscii/petscii.h"
+#include <optional>
+#include <string>
+
+#include "mog/container.h"
+#include "mog/petscii.h"
+
+namespace mog {
 
 struct RunOptions {
     bool view = false;                   // -v: show, change nothing
     bool interactive = false;            // -i: ask for each program's number
     bool line_number_given = false;      // -n
     bool replace_without_asking = false; // -y: an existing destination is replaced
-    long line_number = 0;                // the -n value
+    long line_number = 0;                // the -n value, or the year once the run settles it
     PetsciiStyle petscii;                // -a selects the block table, -o raw output
     const char* source = nullptr;
-    const char* destination = nullptr; // absent in view mode unless given
-    bool destination_derived = false;  // the default, to be announced
-    Container container;               // the source's kind
+    std::optional<std::string> destination; // absent in view mode unless given
+    bool destination_derived = false;       // the default, to be announced
+    Container container;                    // the source's kind
 };
+
+} // namespace mog

@@ -1,21 +1,61 @@
 #include "cli/run_sequence.h"
 
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
+#include "basic/sys_line.h"
 #include "cli/failure.h"
+#include "cli/line_prompt.h"
 #include "cli/overwrite_guard.h"
+#include "cli/text_report.h"
 #include "cli/usage.h"
 #include "platform/arguments.h"
 #include "platform/console_output.h"
+#include "platform/file_access.h"
 #include "platform/file_replace.h"
 #include "platform/local_year.h"
 #include "platform/whole_file.h"
+
+namespace mog {
 
 namespace {
 
 // Real containers are well under 1 MiB: a larger source is no container,
 // and reading it (a 3 GiB sparse file, say) would only waste time.
 constexpr std::size_t MAX_SOURCE_SIZE = 16 * 1024 * 1024;
+
+// After a failure the usage names the tool so, whatever name it was invoked by.
+constexpr const char* TOOL_NAME = "mog";
+
+// Ends the process; a run whose output could not be written (a full disk, a
+// closed pipe) has not succeeded, whatever else went well.
+[[noreturn]] void finish(int status) {
+    flush_output();
+    if (output_lost() && status == STATUS_SUCCESS) {
+        std::fprintf(stderr, "ERROR: Cannot write output: %s.\n", std::strerror(errno));
+        status = STATUS_FILE_ERROR;
+    }
+    std::exit(status);
+}
+
+[[noreturn]] void fail(const Failure& failure) {
+    if (!failure.message.empty())
+        say_error("%s", failure.message.c_str());
+    if (failure.with_usage) {
+        say("\n\n");
+        print_usage(TOOL_NAME);
+    } else if (!failure.message.empty()) {
+        say_error("\n");
+    }
+    finish(failure.status);
+}
+
+void fail_if(const Failure& failure) {
+    if (failure.failed())
+        fail(failure);
+}
 
 // A source that is no regular file is never opened here: it fails at the
 // read, with its reason.
@@ -33,110 +73,93 @@ bool source_present(const char* name) {
     return false;
 }
 
-const char* reason(int error) {
-    return error == NOT_A_REGULAR_FILE ? "Not a regular file" : std::strerror(error);
+// What the options ask of each program; in interactive mode the user answers.
+PassRequest pass_request(const RunOptions& options) {
+    PassRequest request;
+    if (options.view)
+        return request;
+    request.each = Decision{Action::set, static_cast<unsigned>(options.line_number)};
+    if (options.interactive)
+        request.ask = [style = options.petscii](const ProgramRecord& program) {
+            long answer = ask_line_number(line_number_question(program, style).c_str(), MAX_LINE_NUMBER);
+            return answer == NO_CHANGE ? Decision{Action::keep} : Decision{Action::set, static_cast<unsigned>(answer)};
+        };
+    return request;
+}
+
+// Shows, asks for or sets each program's start line in the bytes, and
+// reports what it found and did.
+Failure process_programs(const RunOptions& options, std::vector<unsigned char>& bytes) {
+    ProgramWalk walk = start_program_walk(options.container, bytes.data(), bytes.size());
+    const std::size_t found_at_start = walk.notices.size();
+    print_notices(walk.notices, 0, options.container);
+    if (options.interactive)
+        ask("Enter line number for each program or <enter> for no change.\n\n");
+    PassResult result = run_pass(walk, pass_request(options));
+    Failure failure = pass_failure(result);
+    if (failure.failed())
+        return failure;
+    print_programs(options, result, bytes.data());
+    print_notices(result.notices, found_at_start, options.container);
+    return {};
 }
 
 } // namespace
-
-void report_command_line_error(const CommandLine& command_line) {
-    const int status = STATUS_BAD_COMMAND_LINE;
-    const char* argument = command_line.offending != nullptr ? shown_name(stderr, command_line.offending) : "";
-    switch (command_line.error) {
-    case CommandLineError::none:
-        return;
-    case CommandLineError::line_number_missing:
-        fail_with_usage(status, "ERROR: Argument after -n missing.");
-    case CommandLineError::line_number_out_of_range:
-        fail_with_usage(status, "ERROR: Bad argument -n out of range.");
-    case CommandLineError::unknown_option:
-        fail_with_usage(status, "ERROR: Unknown option '%s'.", argument);
-    case CommandLineError::bad_argument:
-        fail_with_usage(status, "ERROR: Bad argument %s", argument);
-    case CommandLineError::view_with_interactive:
-        fail_with_usage(status, "ERROR: Modes -v and -i don't go together.'.");
-    case CommandLineError::view_with_line_number:
-        fail_with_usage(status, "ERROR: Modes -v and -n don't go together.'.");
-    case CommandLineError::no_source:
-        fail_with_usage(status, "ERROR: No source file given.");
-    case CommandLineError::unknown_extension:
-        fail_with_usage(status, "Unknown extension of source file.");
-    case CommandLineError::extensions_differ:
-        fail_with_usage(status, "ERR: File extensions must match.");
-    case CommandLineError::interactive_with_one_program:
-        if (command_line.options.container.kind == ContainerKind::p00)
-            fail_with_usage(status, "ERROR: No interactive mode for .p00 files.");
-        fail_with_usage(status, "ERROR: No interactive mode for .prg files.'.");
-    }
-}
-
-void report_pass_failure(const PassOutcome& outcome) {
-    switch (outcome.failure) {
-    case PassFailure::none:
-        return;
-    case PassFailure::not_p00:
-        fail_with_usage(STATUS_BAD_START_LINE, "ERR: Not a P00 file!");
-    case PassFailure::no_sys_token:
-        fail_with_usage(STATUS_BAD_START_LINE, "ERR: No SYS command where expected!");
-    case PassFailure::unexpected_load_address:
-        fail_with_usage(STATUS_BAD_START_LINE, "ERR: Unexpected startadress %02x%02x!", outcome.load_address >> 8,
-                        outcome.load_address & 0xFF);
-    }
-}
 
 void run_sequence(int argc, char** argv) {
     console_init();
     argv = utf8_arguments(argc, argv);
     if (argc <= 1) {
         print_usage(argc == 1 && argv[0] != nullptr ? argv[0] : "");
-        end_process(STATUS_SUCCESS);
+        finish(STATUS_SUCCESS);
     }
 
     CommandLine command_line = walk_arguments(argc, argv);
-    report_command_line_error(command_line);
+    fail_if(command_line_failure(command_line));
     switch (command_line.request) {
     case Request::run:
         break;
     case Request::examples:
         print_examples();
-        end_process(STATUS_SUCCESS);
+        finish(STATUS_SUCCESS);
     case Request::help:
         print_help();
-        end_process(STATUS_SUCCESS);
+        finish(STATUS_SUCCESS);
     case Request::version:
         print_version();
-        end_process(STATUS_SUCCESS);
+        finish(STATUS_SUCCESS);
     }
     RunOptions& options = command_line.options;
     command_line.error = check_command_line(options);
     if (options.destination_derived)
-        say("Destination file set to '%s'.\n", shown_name(stdout, options.destination));
-    report_command_line_error(command_line);
+        say("Destination file set to '%s'.\n", shown_name(stdout, options.destination->c_str()).c_str());
+    fail_if(command_line_failure(command_line));
     if (!source_present(options.source))
-        fail_with_usage(STATUS_BAD_COMMAND_LINE, "ERROR: File '%s' not found.", shown_name(stderr, options.source));
-    if (options.destination != nullptr)
-        guard_overwrite(options);
+        fail(failure_with_usage(STATUS_BAD_COMMAND_LINE, "ERROR: File '%s' not found.",
+                                shown_name(stderr, options.source).c_str()));
+    if (options.destination)
+        fail_if(guard_overwrite(options));
 
-    static ImageBuffer image; // held until the process ends
-    image = read_whole_file(options.source, MAX_SOURCE_SIZE);
-    if (image.bytes == nullptr)
-        fail_without_usage(STATUS_FILE_ERROR, "ERROR: Cannot read file '%s': %s.", shown_name(stderr, options.source),
-                           reason(image.error));
+    std::vector<unsigned char> bytes;
+    if (int error = read_whole_file(options.source, MAX_SOURCE_SIZE, bytes); error != 0)
+        fail(failure_without_usage(STATUS_FILE_ERROR, "ERROR: Cannot read file '%s': %s.",
+                                   shown_name(stderr, options.source).c_str(), file_error_reason(error)));
 
-    long line_number = options.line_number;
     if (!options.line_number_given) {
-        line_number = local_year();
-        say("Current year: %i\n", static_cast<int>(line_number));
+        options.line_number = local_year();
+        say("Current year: %i\n", static_cast<int>(options.line_number));
     }
 
-    report_pass_failure(process_programs(options, image.bytes, image.size, line_number));
+    fail_if(process_programs(options, bytes));
     if (!options.view) {
-        int write_error = replace_file(options.destination, image.bytes, image.size);
-        if (write_error != 0)
-            fail_without_usage(STATUS_FILE_ERROR, "ERROR: Cannot write file '%s': %s.",
-                               shown_name(stderr, options.destination), reason(write_error));
+        const char* destination = options.destination->c_str();
+        if (int error = replace_file(destination, bytes.data(), bytes.size()); error != 0)
+            fail(failure_without_usage(STATUS_FILE_ERROR, "ERROR: Cannot write file '%s': %s.",
+                                       shown_name(stderr, destination).c_str(), file_error_reason(error)));
     }
 
     say("Done.\n");
-    end_process(STATUS_SUCCESS);
+    finish(STATUS_SUCCESS);
 }
+
+} // namespace mog

@@ -3,14 +3,16 @@
 #include <cstring>
 
 #include "cli/console.h"
-#include "image/disk_format.h"
+#include "image/container_kind.h"
+
+namespace mog {
 
 void print_usage(const char* program_name) {
     say("Change start line of program to number given (e.g. current year).\n"
         "BASIC line must start with SYS and be located at $0801. \n"
         "(Version: 1.0.0)\n"
         "\n");
-    say("%s [-n <num>] [-i] [-v] <src> [<dst>]\n", shown_name(stdout, program_name));
+    say("%s [-n <num>] [-i] [-v] <src> [<dst>]\n", shown_name(stdout, program_name).c_str());
     // The second form lines up under the options of the first.
     say("%*c -examples\n", static_cast<int>(std::strlen(program_name)), ' ');
     say("\n"
@@ -61,13 +63,14 @@ void print_help() {
         "  --version    show the version\n"
         "  --           end of options: every later argument is a file name\n"
         "\n"
-        "Source kinds, by the extension of <src> (letter case does not matter):\n"
-        "  .prg         a program, its load address first\n"
-        "  .p00-.p99    a program in a PC64 file\n");
-    for (const DiskFormat& format : DISK_FORMATS)
-        say("  .%s         an image of a %s disk\n", format.name, format.drive);
-    say("  .t64         a T64 tape archive\n"
-        "\n"
+        "Source kinds, by the extension of <src> (letter case does not matter):\n");
+    for (const ContainerKind* kind : CONTAINER_KINDS) {
+        for (const DiskFormat& format : kind->formats)
+            say("  .%-12s an image of a %s disk\n", format.name, format.drive);
+        if (kind->help_extensions != nullptr)
+            say("  %-13s%s\n", kind->help_extensions, kind->help_text);
+    }
+    say("\n"
         "<dst> must have the same extension. Default: <src> with .out and the\n"
         "extension in lower case in place of its extension (game.D81 gives\n"
         "game.out.d81).\n"
@@ -87,3 +90,5 @@ void print_help() {
 void print_version() {
     say("mog " MOG_VERSION "\n");
 }
+
+} // namespace mog

@@ -1,6 +1,8 @@
 // The usage and examples texts.
 #pragma once
 
+namespace mog {
+
 void print_usage(const char* program_name);
 void print_examples();
 
@@ -9,3 +11,5 @@ void print_help();
 
 // The tool's name and version.
 void print_version();
+
+} // namespace mog

@@ -2,34 +2,39 @@
 
 #include <cstring>
 
+#include "image/container_kind.h"
+
+namespace mog {
+
 namespace {
 
 char lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// The last four characters, or null for a shorter name.
+// True when the extension is a dot and the format's name, ignoring case.
+bool names_format(const char* extension, const DiskFormat& format) {
+    if (extension[0] != '.')
+        return false;
+    for (std::size_t i = 1; i < EXTENSION_LENGTH; ++i)
+        if (lower(extension[i]) != format.name[i - 1])
+            return false;
+    return format.name[EXTENSION_LENGTH - 1] == '\0';
+}
+
+} // namespace
+
 const char* extension_of(const char* name) {
     std::size_t length = std::strlen(name);
     return length < EXTENSION_LENGTH ? nullptr : name + length - EXTENSION_LENGTH;
 }
-
-// ".p" and two digits, as PC64 numbers its files: .p00, .p01 and so on.
-bool p00_extension(const char* name) {
-    const char* extension = extension_of(name);
-    auto digit = [](char c) { return c >= '0' && c <= '9'; };
-    return extension != nullptr && extension[0] == '.' && lower(extension[1]) == 'p' && digit(extension[2]) &&
-           digit(extension[3]);
-}
-
-} // namespace
 
 bool same_extension(const char* first, const char* second) {
     const char* a = extension_of(first);
     const char* b = extension_of(second);
     if (a == nullptr || b == nullptr)
         return false;
-    for (int i = 0; i < EXTENSION_LENGTH; ++i)
+    for (std::size_t i = 0; i < EXTENSION_LENGTH; ++i)
         if (lower(a[i]) != lower(b[i]))
             return false;
     return true;
@@ -46,26 +51,31 @@ std::string default_destination(const char* source) {
 
 bool container_for_name(const char* name, Container& container) {
     container = Container{};
-    if (same_extension(name, ".prg"))
-        return true;
-    container.kind = ContainerKind::tape;
-    if (same_extension(name, ".t64"))
-        return true;
-    container.kind = ContainerKind::p00;
-    if (p00_extension(name))
-        return true;
-    container.kind = ContainerKind::disk;
-    for (const DiskFormat& format : DISK_FORMATS) {
-        char extension[EXTENSION_LENGTH + 1] = {'.'};
-        for (int i = 0; i + 1 < EXTENSION_LENGTH && format.name[i] != '\0'; ++i)
-            extension[i + 1] = format.name[i];
-        container.disk = &format;
-        if (same_extension(name, extension))
+    const char* extension = extension_of(name);
+    if (extension == nullptr)
+        return false;
+    for (const ContainerKind* kind : CONTAINER_KINDS) {
+        for (const DiskFormat& format : kind->formats)
+            if (names_format(extension, format)) {
+                container = Container{kind, &format};
+                return true;
+            }
+        if (kind->matches != nullptr && kind->matches(extension)) {
+            container.kind = kind;
             return true;
+        }
     }
     return false;
 }
 
-bool holds_one_program(const Container& container) {
-    return container.kind == ContainerKind::prg || container.kind == ContainerKind::p00;
+const char* container_name(const Container& container) {
+    if (container.format != nullptr)
+        return container.format->name;
+    return container.kind != nullptr ? container.kind->name : "";
 }
+
+bool has_directory(const Container& container) {
+    return container.kind != nullptr && container.kind->has_directory;
+}
+
+} // namespace mog

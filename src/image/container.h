@@ -1,24 +1,17 @@
-// The kinds of file that hold programs, told apart by the name's extension.
+// Names and extensions of container files.
 #pragma once
 
 #include <string>
 
-#include "image/disk_format.h"
+#include "mog/container.h"
 
-enum class ContainerKind {
-    prg,  // one program, its load address first
-    p00,  // a PRG behind a 26-byte header
-    disk, // a disk image with a directory
-    tape, // a T64 tape archive
-};
-
-struct Container {
-    ContainerKind kind = ContainerKind::prg;
-    const DiskFormat* disk = nullptr; // the format of a disk image
-};
+namespace mog {
 
 // Characters of an extension, its dot included.
-constexpr int EXTENSION_LENGTH = 4;
+constexpr std::size_t EXTENSION_LENGTH = 4;
+
+// The last four characters of a name, or null for a shorter name.
+const char* extension_of(const char* name);
 
 // True when both end in the same four characters, ignoring letter case; a
 // name shorter than four characters matches nothing.
@@ -28,8 +21,4 @@ bool same_extension(const char* first, const char* second);
 // the name less its extension, then ".out" and the extension in lower case.
 std::string default_destination(const char* source);
 
-// The container a name's extension stands for; false for any other name.
-bool container_for_name(const char* name, Container& container);
-
-// PRG-like containers (PRG and P00) hold one program and no directory.
-bool holds_one_program(const Container& container);
+} // namespace mog

@@ -4,6 +4,8 @@
 
 namespace {
 
+using namespace mog;
+
 TEST(Container, ExtensionsCompareTheLastFourCharactersIgnoringCase) {
     struct Case {
         const char* first;

@@ -1,5 +1,7 @@
 #include "image/disk_format.h"
 
+namespace mog {
+
 int last_track(const DiskFormat& format) {
     int last = 0;
     for (const TrackZone& zone : format.zones)
@@ -40,3 +42,5 @@ unsigned char* find_sector(const DiskFormat& format, unsigned char* buffer, std:
         return nullptr;
     return buffer + offset;
 }
+
+} // namespace mog

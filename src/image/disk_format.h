@@ -4,6 +4,10 @@
 
 #include <cstddef>
 
+#include "mog/container.h"
+
+namespace mog {
+
 constexpr std::size_t SECTOR_SIZE = 256;
 constexpr int MAX_ZONES = 8;
 
@@ -45,16 +49,6 @@ constexpr int total_sectors(const DiskFormat& format) {
     return total;
 }
 
-constexpr int largest_format() {
-    int most = 0;
-    for (const DiskFormat& format : DISK_FORMATS)
-        most = total_sectors(format) > most ? total_sectors(format) : most;
-    return most;
-}
-
-// The most sectors any format has, for the record of visited sectors.
-constexpr int MAX_DISK_SECTORS = largest_format();
-
 // The highest track a link may name.
 int last_track(const DiskFormat& format);
 
@@ -71,3 +65,5 @@ std::size_t track_offset(const DiskFormat& format, int track, int sector);
 // The sector if the format has it and it lies wholly within the bytes read;
 // null otherwise.
 unsigned char* find_sector(const DiskFormat& format, unsigned char* buffer, std::size_t size, int track, int sector);
+
+} // namespace mog

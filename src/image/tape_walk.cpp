@@ -2,36 +2,66 @@
 
 #include <cstring>
 
+#include "basic/little_endian.h"
+#include "image/container.h"
+#include "image/container_kind.h"
+#include "image/program_walk.h"
+
+namespace mog {
+
 namespace {
 
-constexpr std::size_t DIRECTORY_SIZE = 34; // the number of entries reserved, 2 bytes
+bool tape_extension(const char* extension) {
+    return same_extension(extension, ".t64");
+}
+
+// The entries-in-use field is often wrong: the walk goes over every entry
+// reserved that lies wholly within the bytes read.
+void start_tape(ProgramWalk& walk) {
+    if (!has_tape_signature(walk.bytes, walk.size))
+        add_notice(walk, Notice{NoticeKind::no_tape_signature});
+    walk.end = walk.size >= TAPE_DIRECTORY_SIZE + 2 ? read_le16(walk.bytes + TAPE_DIRECTORY_SIZE) : 0;
+    walk.at = 0;
+}
+
+// The next entry, free slots included, or null at the end.
+unsigned char* next_tape_entry(ProgramWalk& walk) {
+    if (walk.at >= walk.end)
+        return nullptr;
+    std::size_t at = TAPE_HEADER_SIZE + TAPE_ENTRY_SIZE * walk.at++;
+    if (at > walk.size || walk.size - at < TAPE_ENTRY_SIZE)
+        return nullptr; // later entries lie further out
+    return walk.bytes + at;
+}
+
+// A tape keeps the load address in the entry and the program, without its
+// load address, at the entry's offset; the line may run to the end of the
+// file.
+bool next_tape_program(ProgramWalk& walk, Program& program) {
+    unsigned char* entry = next_entry_in_use(walk, next_tape_entry, TAPE_ENTRY_TYPE);
+    if (entry == nullptr)
+        return false;
+    program = Program{};
+    program.name = entry + TAPE_ENTRY_NAME;
+    program.name_size = TAPE_ENTRY_NAME_SIZE;
+    program.has_load_address = true;
+    program.load_address = read_le16(entry + TAPE_ENTRY_START);
+    std::size_t offset = read_le32(entry + TAPE_ENTRY_OFFSET);
+    if (offset <= walk.size) {
+        program.line = walk.bytes + offset;
+        program.line_size = walk.size - offset;
+    }
+    return true;
+}
 
 } // namespace
 
-bool has_tape_signature(const unsigned char* buffer, std::size_t size) {
-    return size >= TAPE_HEADER_SIZE && std::memcmp(buffer, "C64", 3) == 0;
+bool has_tape_signature(const unsigned char* bytes, std::size_t size) {
+    return size >= TAPE_HEADER_SIZE && std::memcmp(bytes, "C64", 3) == 0;
 }
 
-TapeWalk start_tape_walk(unsigned char* buffer, std::size_t size) {
-    std::size_t entries = 0;
-    if (size >= DIRECTORY_SIZE + 2)
-        entries = buffer[DIRECTORY_SIZE] | (buffer[DIRECTORY_SIZE + 1] << 8);
-    return TapeWalk{buffer, size, entries, 0};
-}
+const ContainerKind TAPE_CONTAINER = {
+    "t64", tape_extension, {}, ".t64", "a T64 tape archive", true, start_tape, next_tape_program,
+};
 
-unsigned char* next_tape_entry(TapeWalk& walk) {
-    if (walk.next >= walk.entries)
-        return nullptr;
-    std::size_t at = TAPE_HEADER_SIZE + TAPE_ENTRY_SIZE * walk.next++;
-    if (at > walk.size || walk.size - at < TAPE_ENTRY_SIZE) {
-        walk.next = walk.entries; // later entries lie further out
-        return nullptr;
-    }
-    return walk.buffer + at;
-}
-
-std::size_t tape_entry_offset(const unsigned char* entry) {
-    const unsigned char* bytes = entry + TAPE_ENTRY_OFFSET;
-    return static_cast<std::size_t>(bytes[0]) | static_cast<std::size_t>(bytes[1]) << 8 |
-           static_cast<std::size_t>(bytes[2]) << 16 | static_cast<std::size_t>(bytes[3]) << 24;
-}
+} // namespace mog

@@ -6,6 +6,8 @@
 
 namespace {
 
+using namespace mog;
+
 // Bytes from 0x20 on are the characters glibc's converter gives for code
 // page 850; below that a console shows glyphs that no converter knows of.
 TEST(CodePage850, GlyphsAgreeWithIconv) {

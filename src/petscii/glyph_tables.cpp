@@ -1,5 +1,7 @@
 #include "petscii/glyph_tables.h"
 
+namespace mog {
+
 namespace {
 
 constexpr unsigned char FULL_BLOCK = 0xDB;
@@ -62,3 +64,5 @@ constexpr HighGlyphs HIGH = build_high_glyphs();
 } // namespace
 
 const unsigned char (&HIGH_GLYPHS)[64] = HIGH.console;
+
+} // namespace mog

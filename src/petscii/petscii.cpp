@@ -1,4 +1,8 @@
-#include "petscii/petscii.h"
+#include "mog/petscii.h"
+
+#include "petscii/glyph_tables.h"
+
+namespace mog {
 
 unsigned char petscii_to_console(unsigned char petscii, PetsciiStyle style) {
     if (style.raw)
@@ -8,13 +12,15 @@ unsigned char petscii_to_console(unsigned char petscii, PetsciiStyle style) {
     return HIGH_GLYPHS[petscii - GLYPH_TABLE_SIZE];
 }
 
-std::size_t convert_petscii_string(char* destination, const unsigned char* source, std::size_t source_size,
-                                   PetsciiStyle style) {
-    std::size_t length = 0;
-    while (length < source_size && source[length] != 0) {
-        destination[length] = static_cast<char>(petscii_to_console(source[length], style));
-        ++length;
+std::string convert_petscii_string(const unsigned char* petscii, std::size_t size, PetsciiStyle style) {
+    std::string text;
+    for (std::size_t i = 0; i < size; ++i) {
+        unsigned char c = petscii_to_console(petscii[i], style);
+        if (c == 0)
+            break;
+        text += static_cast<char>(c);
     }
-    destination[length] = '\0';
-    return length;
+    return text;
 }
+
+} // namespace mog

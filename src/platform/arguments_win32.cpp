@@ -4,6 +4,8 @@
 
 #include <shellapi.h> // after windows.h, which it needs
 
+namespace mog {
+
 // The narrow arguments hold only what the ANSI code page can; the wide
 // command line holds every name.
 char** utf8_arguments(int argc, char** argv) {
@@ -22,3 +24,5 @@ char** utf8_arguments(int argc, char** argv) {
     LocalFree(wide);
     return utf8;
 }
+
+} // namespace mog

@@ -1,6 +1,8 @@
 // One key press from the console, without Enter and without echo.
 #pragma once
 
+namespace mog {
+
 // True when standard input is an interactive console.
 bool stdin_is_console();
 
@@ -8,3 +10,5 @@ bool stdin_is_console();
 // afterwards, also when the read is interrupted. Gives the key's code, or -1
 // when nothing could be read.
 int read_console_key();
+
+} // namespace mog

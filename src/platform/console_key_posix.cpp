@@ -7,6 +7,8 @@
 
 #include "platform/interruptions_posix.h"
 
+namespace mog {
+
 namespace {
 
 termios saved_settings;
@@ -100,3 +102,5 @@ int read_console_key() {
         sigaction(JOB_CONTROL[i].signal_number, &previous[INTERRUPTIONS + i], nullptr);
     return got == 1 ? key : -1;
 }
+
+} // namespace mog

@@ -3,6 +3,8 @@
 #include <conio.h>
 #include <windows.h>
 
+namespace mog {
+
 // Only a real console counts: the NUL device also passes _isatty, but a key
 // read from the console would then wait for a key nobody is asked to type.
 bool stdin_is_console() {
@@ -18,3 +20,5 @@ int read_console_key() {
     FlushConsoleInputBuffer(GetStdHandle(STD_INPUT_HANDLE));
     return key;
 }
+
+} // namespace mog

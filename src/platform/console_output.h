@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdio>
 
+namespace mog {
+
 // How a stream shows code page 850 text.
 enum class Display {
     bytes,      // a file or pipe: the bytes go out unchanged
@@ -21,3 +23,5 @@ Display stream_display(std::FILE* stream);
 // Writes text to standard output or standard error. Gives false when the
 // stream did not take every byte.
 bool console_write(std::FILE* stream, const char* text, std::size_t size);
+
+} // namespace mog

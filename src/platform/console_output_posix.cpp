@@ -8,6 +8,8 @@
 #include <strings.h>
 #include <unistd.h>
 
+namespace mog {
+
 namespace {
 
 Display output_display = Display::bytes;
@@ -61,3 +63,5 @@ Display stream_display(std::FILE* stream) {
 bool console_write(std::FILE* stream, const char* text, std::size_t size) {
     return std::fwrite(text, 1, size, stream) == size;
 }
+
+} // namespace mog

@@ -5,6 +5,8 @@
 #include <string>
 #include <windows.h>
 
+namespace mog {
+
 namespace {
 
 HANDLE output_console = nullptr; // set when standard output is a console
@@ -47,3 +49,5 @@ bool console_write(std::FILE* stream, const char* text, std::size_t size) {
     return WriteConsoleW(console, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr) &&
            written == wide.size();
 }
+
+} // namespace mog

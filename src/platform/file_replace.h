@@ -3,6 +3,8 @@
 
 #include <cstddef>
 
+namespace mog {
+
 // Writes the bytes to a new file beside the destination and renames it over
 // the destination only once every byte is written and the file is closed. On
 // failure the new file is removed and an existing destination stays as it
@@ -10,3 +12,5 @@
 // written through to the file it points to. Gives 0, an errno value, or
 // NOT_A_REGULAR_FILE for a device or FIFO in the destination's place.
 int replace_file(const char* name, const unsigned char* data, std::size_t size);
+
+} // namespace mog

@@ -9,8 +9,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/file_access.h"
 #include "platform/interruptions_posix.h"
-#include "platform/whole_file.h"
+
+namespace mog {
 
 namespace {
 
@@ -138,3 +140,5 @@ int replace_file(const char* name, const unsigned char* data, std::size_t size) 
     sigprocmask(SIG_SETMASK, &previous, nullptr);
     return error;
 }
+
+} // namespace mog

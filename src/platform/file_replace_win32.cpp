@@ -2,6 +2,8 @@
 
 #include "platform/windows_text.h"
 
+namespace mog {
+
 namespace {
 
 // The file a name leads to, so that a symbolic link is written through and
@@ -62,3 +64,5 @@ int replace_file(const char* name, const unsigned char* data, std::size_t size) 
         DeleteFileW(temporary.c_str());
     return error;
 }
+
+} // namespace mog

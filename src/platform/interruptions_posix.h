@@ -4,4 +4,8 @@
 
 #include <csignal>
 
+namespace mog {
+
 constexpr int INTERRUPTING_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGALRM, SIGUSR1, SIGUSR2, SIGPIPE};
+
+} // namespace mog

@@ -1,4 +1,8 @@
 // The current calendar year in local time.
 #pragma once
 
+namespace mog {
+
 int local_year();
+
+} // namespace mog

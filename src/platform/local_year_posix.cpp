@@ -2,6 +2,8 @@
 
 #include <ctime>
 
+namespace mog {
+
 int local_year() {
     std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -9,3 +11,5 @@ int local_year() {
         return 1970;
     return local.tm_year + 1900;
 }
+
+} // namespace mog

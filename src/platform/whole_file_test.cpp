@@ -3,15 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "platform/file_replace.h"
 
 namespace {
+
+using namespace mog;
 
 std::string temporary_folder() {
     char pattern[] = "/tmp/mog-unit-XXXXXX";
@@ -27,21 +28,19 @@ TEST(WholeFile, ReadsWhatWasWrittenAndReportsWhyNot) {
     EXPECT_EQ(path_kind(name.c_str()), PathKind::regular_file);
     EXPECT_TRUE(can_read_file(name.c_str()));
 
-    ImageBuffer image = read_whole_file(name.c_str(), sizeof bytes);
-    ASSERT_NE(image.bytes, nullptr);
-    ASSERT_EQ(image.size, sizeof bytes);
-    EXPECT_EQ(std::memcmp(image.bytes, bytes, sizeof bytes), 0);
-    std::free(image.bytes);
-    EXPECT_EQ(read_whole_file(name.c_str(), sizeof bytes - 1).error, EFBIG);
+    std::vector<unsigned char> image;
+    ASSERT_EQ(read_whole_file(name.c_str(), sizeof bytes, image), 0);
+    EXPECT_EQ(image, std::vector<unsigned char>(std::begin(bytes), std::end(bytes)));
+    EXPECT_EQ(read_whole_file(name.c_str(), sizeof bytes - 1, image), EFBIG);
+    EXPECT_TRUE(image.empty());
 
     ASSERT_EQ(replace_file(name.c_str(), bytes, 0), 0);
-    image = read_whole_file(name.c_str(), 0);
-    ASSERT_NE(image.bytes, nullptr);
-    EXPECT_EQ(image.size, 0u);
-    std::free(image.bytes);
+    image.assign(3, 1);
+    EXPECT_EQ(read_whole_file(name.c_str(), 0, image), 0);
+    EXPECT_TRUE(image.empty());
 
-    EXPECT_EQ(read_whole_file(folder.c_str(), 1 << 20).error, EISDIR);
-    EXPECT_EQ(read_whole_file((folder + "/absent").c_str(), 1 << 20).error, ENOENT);
+    EXPECT_EQ(read_whole_file(folder.c_str(), 1 << 20, image), EISDIR);
+    EXPECT_EQ(read_whole_file((folder + "/absent").c_str(), 1 << 20, image), ENOENT);
     EXPECT_EQ(path_kind((folder + "/absent").c_str()), PathKind::absent);
     EXPECT_EQ(replace_file((folder + "/absent/file.prg").c_str(), bytes, sizeof bytes), ENOENT);
     // Replacing a folder fails and leaves it in place.
@@ -77,9 +76,8 @@ TEST(WholeFile, OnlyRegularFilesAreRead) {
     EXPECT_EQ(path_kind(fifo.c_str()), PathKind::other);
     for (const auto& c : cases) {
         EXPECT_EQ(path_kind(c.name.c_str()), c.kind) << c.name;
-        ImageBuffer image = read_whole_file(c.name.c_str(), 1 << 20);
-        EXPECT_EQ(image.bytes, nullptr) << c.name;
-        EXPECT_EQ(image.error, c.error) << c.name;
+        std::vector<unsigned char> image;
+        EXPECT_EQ(read_whole_file(c.name.c_str(), 1 << 20, image), c.error) << c.name;
     }
     for (const std::string& name : {fifo, dangling, loop})
         unlink(name.c_str());

@@ -6,6 +6,8 @@
 #include <string>
 #include <windows.h>
 
+namespace mog {
+
 inline std::wstring wide_text(const char* utf8) {
     int size = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
     std::wstring wide(size > 0 ? static_cast<std::size_t>(size) : 1, L'\0');
@@ -45,3 +47,5 @@ inline int errno_from_windows_error(DWORD error) {
         return EIO;
     }
 }
+
+} // namespace mog

@@ -1,8 +1,8 @@
-#include "platform/whole_file.h"
-
-#include <cstdlib>
+#include "platform/file_access.h"
 
 #include "platform/windows_text.h"
+
+namespace mog {
 
 namespace {
 
@@ -18,6 +18,10 @@ PathKind kind_of(HANDLE handle) {
     if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileInformationByHandle(handle, &info))
         return PathKind::other;
     return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::folder : PathKind::regular_file;
+}
+
+HANDLE handle_of(const OpenedFile& file) {
+    return reinterpret_cast<HANDLE>(file.handle);
 }
 
 } // namespace
@@ -46,38 +50,36 @@ bool can_read_file(const char* name) {
     return true;
 }
 
-ImageBuffer read_whole_file(const char* name, std::size_t max_size) {
+int open_for_reading(const char* name, OpenedFile& file) {
     HANDLE handle = open_target(wide_text(name), GENERIC_READ);
     if (handle == INVALID_HANDLE_VALUE)
-        return ImageBuffer{nullptr, 0, errno_from_windows_error(GetLastError())};
-    ImageBuffer image;
+        return errno_from_windows_error(GetLastError());
+    file.handle = reinterpret_cast<std::intptr_t>(handle);
+    file.kind = kind_of(handle);
     LARGE_INTEGER size{};
-    PathKind kind = kind_of(handle);
-    if (kind == PathKind::folder)
-        image.error = EISDIR;
-    else if (kind != PathKind::regular_file)
-        image.error = NOT_A_REGULAR_FILE;
-    else if (!GetFileSizeEx(handle, &size))
-        image.error = errno_from_windows_error(GetLastError());
-    else if (static_cast<unsigned long long>(size.QuadPart) > max_size)
-        image.error = EFBIG;
-    else if ((image.bytes = static_cast<unsigned char*>(std::malloc(size.QuadPart > 0 ? size.QuadPart : 1))) == nullptr)
-        image.error = ENOMEM;
-    // A file that shrank since its size was taken gives fewer bytes; only those count.
-    const auto wanted = static_cast<std::size_t>(size.QuadPart);
-    while (image.error == 0 && image.size < wanted) {
-        DWORD got = 0;
-        if (!ReadFile(handle, image.bytes + image.size, static_cast<DWORD>(wanted - image.size), &got, nullptr))
-            image.error = errno_from_windows_error(GetLastError());
-        if (got == 0)
-            break;
-        image.size += got;
+    if (file.kind == PathKind::regular_file) {
+        if (!GetFileSizeEx(handle, &size)) {
+            int error = errno_from_windows_error(GetLastError());
+            close_file(file);
+            return error;
+        }
+        file.size = static_cast<unsigned long long>(size.QuadPart);
     }
-    CloseHandle(handle);
-    if (image.error != 0) {
-        std::free(image.bytes);
-        image.bytes = nullptr;
-        image.size = 0;
-    }
-    return image;
+    return 0;
 }
+
+long long read_some(OpenedFile& file, unsigned char* into, std::size_t size) {
+    DWORD got = 0;
+    DWORD chunk = size > 0x40000000 ? 0x40000000u : static_cast<DWORD>(size);
+    if (!ReadFile(handle_of(file), into, chunk, &got, nullptr))
+        return -static_cast<long long>(errno_from_windows_error(GetLastError()));
+    return got;
+}
+
+void close_file(OpenedFile& file) {
+    if (file.handle != -1)
+        CloseHandle(handle_of(file));
+    file.handle = -1;
+}
+
+} // namespace mog

@@ -1,17 +1,22 @@
-#include "image/directory_walk.h"
+#include "image/disk_walk.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "image/container_kind.h"
+#include "image/disk_format.h"
+
 namespace {
+
+using namespace mog;
 
 struct Link {
     int track, sector, next_track, next_sector;
 };
 
 int count_entries(std::vector<unsigned char>& image, std::size_t size) {
-    DirectoryWalk walk = start_directory_walk(D64, image.data(), size);
+    ProgramWalk walk = start_program_walk(Container{&DISK_CONTAINER, &D64}, image.data(), size);
     int entries = 0;
     while (unsigned char* entry = next_directory_entry(walk)) {
         EXPECT_GE(entry, image.data());
@@ -21,7 +26,7 @@ int count_entries(std::vector<unsigned char>& image, std::size_t size) {
     return entries;
 }
 
-TEST(DirectoryWalk, WalkFollowsTheChainAndStopsOnDamage) {
+TEST(DiskWalk, WalkFollowsTheChainAndStopsOnDamage) {
     struct Case {
         const char* label;
         std::vector<Link> links;
@@ -53,7 +58,7 @@ TEST(DirectoryWalk, WalkFollowsTheChainAndStopsOnDamage) {
     }
 }
 
-TEST(DirectoryWalk, LongestPossibleChainEnds) {
+TEST(DiskWalk, LongestPossibleChainEnds) {
     // Every sector of a 40-track image links to the next one, the last back to the first.
     std::vector<unsigned char> image(D64_IMAGE_SIZE + 21760);
     std::vector<std::pair<int, int>> order;
@@ -67,6 +72,31 @@ TEST(DirectoryWalk, LongestPossibleChainEnds) {
     }
     // The anchor is never a directory sector, so all others are visited once.
     EXPECT_EQ(count_entries(image, image.size()), (total_sectors(D64) - 1) * ENTRIES_PER_SECTOR);
+}
+
+// The last sector of an image that ends exactly there holds a start line
+// with no terminating zero: the line ends with the bytes read.
+TEST(DiskWalk, StartLineEndsWithTheLastSectorOfTheImage) {
+    std::vector<unsigned char> image(D64_IMAGE_SIZE);
+    const std::size_t anchor = track_offset(D64, 18, 0), directory = track_offset(D64, 18, 1);
+    image[anchor] = 18;
+    image[anchor + 1] = 1;
+    image[directory + ENTRY_FILE_TYPE] = 0x82;
+    image[directory + ENTRY_FIRST_TRACK] = 35;
+    image[directory + ENTRY_FIRST_SECTOR] = 16;
+    const std::size_t last = track_offset(D64, 35, 16);
+    const unsigned char start[] = {0, 0, 0x01, 0x08, 0x0b, 0x08, 0x0a, 0x00, 0x9e};
+    std::copy(std::begin(start), std::end(start), image.begin() + static_cast<std::ptrdiff_t>(last));
+    std::fill(image.begin() + static_cast<std::ptrdiff_t>(last + sizeof start), image.end(), '9');
+
+    ProgramWalk walk = start_program_walk(Container{&DISK_CONTAINER, &D64}, image.data(), image.size());
+    Program program;
+    ASSERT_TRUE(next_program(walk, program));
+    EXPECT_TRUE(program.has_load_address);
+    EXPECT_EQ(program.load_address, 0x0801u);
+    EXPECT_EQ(program.line, image.data() + last + 4);
+    EXPECT_EQ(program.line + program.line_size, image.data() + image.size());
+    EXPECT_FALSE(next_program(walk, program));
 }
 
 } // namespace

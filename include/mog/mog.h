@@ -1,0 +1,8 @@
+// The mog library: Commodore containers, their programs and the pass that
+// looks at or sets the line numbers of their BASIC start lines.
+#pragma once
+
+#include "mog/container.h"
+#include "mog/pass.h"
+#include "mog/petscii.h"
+#include "mog/walk.h"

@@ -1,0 +1,88 @@
+// One pass over a container's programs: each start line is looked at, kept,
+// or given a new line number, and the result tells what was found and done.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <vector>
+
+#include "mog/walk.h"
+
+namespace mog {
+
+enum class Action {
+    look, // change nothing
+    keep, // leave this program's line number as it is
+    set,  // write the decision's line number
+};
+
+struct Decision {
+    Action action = Action::look;
+    unsigned line_number = 0; // for Action::set, 0 to 65535
+};
+
+// The most bytes a container's name has.
+constexpr std::size_t MAX_NAME_SIZE = 16;
+
+// What the pass found in one program and did with it.
+struct ProgramRecord {
+    std::size_t index = 0;
+    bool named = false; // the container stores a name for the program
+    std::array<unsigned char, MAX_NAME_SIZE> name{};
+    std::size_t name_size = 0;
+    unsigned char file_type = PRG_FILE_TYPE;
+    bool has_load_address = false;
+    unsigned load_address = 0;
+    bool sys_token = false;  // the first line's first token is SYS
+    bool start_line = false; // SYS, at a load address where BASIC starts
+    unsigned line = 0;       // with a start line: its number when the pass reached it
+    bool written = false;    // a line number was written into the start line
+    unsigned new_line = 0;   // the number written
+    // With a start line: the rest of the line after SYS, as offsets into the
+    // container's bytes; it ends at a zero byte or where the line's bytes end.
+    std::size_t text_offset = 0;
+    std::size_t text_size = 0;
+
+    // True when this pass gave the line another number.
+    bool changed() const { return written && new_line != line; }
+};
+
+// Why a container that holds one program has no start line to work on.
+enum class PassFailure {
+    none,
+    unusable_bytes,          // no bytes to walk
+    not_p00,                 // a P00 file without its header
+    no_sys_token,            // the first line does not start with SYS
+    unexpected_load_address, // SYS, but not at a load address where BASIC starts
+};
+
+struct PassResult {
+    std::vector<ProgramRecord> programs; // in walk order
+    std::vector<Notice> notices;         // in the order found
+    PassFailure failure = PassFailure::none;
+
+    // Programs whose line number this pass changed.
+    std::size_t changed() const;
+};
+
+struct PassRequest {
+    // The decision for every start line, unless ask is given.
+    Decision each;
+    // Asked for each start line in walk order; its answer is the decision.
+    // The record shows the program as it stands before the decision.
+    std::function<Decision(const ProgramRecord&)> ask;
+    // Load addresses at which a SYS line counts as a start line: where
+    // BASIC programs start on the machines chosen, the C64's $0801 unless
+    // told otherwise.
+    std::vector<unsigned> basic_starts{0x0801};
+};
+
+// Runs the rest of a started walk. Never prints, reads input or ends the
+// process; changes nothing but the two line-number bytes of start lines.
+PassResult run_pass(ProgramWalk& walk, const PassRequest& request);
+
+// Starts the walk and runs the whole pass.
+PassResult run_pass(const Container& container, unsigned char* bytes, std::size_t size, const PassRequest& request);
+
+} // namespace mog

@@ -1,0 +1,83 @@
+#include "image/disk_walk.h"
+
+#include "image/container_kind.h"
+#include "image/program_walk.h"
+
+namespace mog {
+
+namespace {
+
+void stop_broken(ProgramWalk& walk, int track, int sector) {
+    walk.ended = true;
+    add_notice(walk, Notice{NoticeKind::directory_broken, 0, 0, track, sector});
+}
+
+void start_disk(ProgramWalk& walk) {
+    const DiskFormat& format = *walk.container.format;
+    if (walk.size != format.standard_size)
+        add_notice(walk, Notice{NoticeKind::size_differs, walk.size, format.standard_size});
+    walk.visited.assign(static_cast<std::size_t>(total_sectors(format)), false);
+    // The anchor holds the disk's allocation data, never directory entries:
+    // only its link to the first directory sector is read.
+    unsigned char* anchor = find_sector(format, walk.bytes, walk.size, format.anchor_track, format.anchor_sector);
+    if (anchor == nullptr) {
+        stop_broken(walk, format.anchor_track, format.anchor_sector);
+        return;
+    }
+    walk.at = static_cast<std::size_t>(anchor - walk.bytes);
+    walk.visited[static_cast<std::size_t>(sector_index(format, format.anchor_track, format.anchor_sector))] = true;
+    walk.next_entry = ENTRIES_PER_SECTOR;
+}
+
+// A directory entry's program starts in the entry's first data sector.
+bool next_disk_program(ProgramWalk& walk, Program& program) {
+    unsigned char* entry = next_entry_in_use(walk, next_directory_entry, ENTRY_FILE_TYPE);
+    if (entry == nullptr)
+        return false;
+    unsigned char* sector =
+        find_sector(*walk.container.format, walk.bytes, walk.size, entry[ENTRY_FIRST_TRACK], entry[ENTRY_FIRST_SECTOR]);
+    // The start line ends with its sector at the latest.
+    program =
+        sector != nullptr ? program_after_load_address(sector + SECTOR_DATA, SECTOR_SIZE - SECTOR_DATA) : Program{};
+    program.name = entry + ENTRY_NAME;
+    program.name_size = ENTRY_NAME_SIZE;
+    program.file_type = entry[ENTRY_FILE_TYPE];
+    return true;
+}
+
+} // namespace
+
+unsigned char* next_directory_entry(ProgramWalk& walk) {
+    if (walk.ended)
+        return nullptr;
+    if (walk.next_entry == ENTRIES_PER_SECTOR) {
+        // The link of the current sector (the anchor at first) leads on.
+        const DiskFormat& format = *walk.container.format;
+        int track = walk.bytes[walk.at];
+        int sector = walk.bytes[walk.at + 1];
+        if (track == 0) {
+            walk.ended = true;
+            return nullptr;
+        }
+        unsigned char* next = find_sector(format, walk.bytes, walk.size, track, sector);
+        if (next == nullptr) {
+            stop_broken(walk, track, sector);
+            return nullptr;
+        }
+        auto index = static_cast<std::size_t>(sector_index(format, track, sector));
+        if (walk.visited[index]) {
+            stop_broken(walk, track, sector);
+            return nullptr;
+        }
+        walk.visited[index] = true;
+        walk.at = static_cast<std::size_t>(next - walk.bytes);
+        walk.next_entry = 0;
+    }
+    return walk.bytes + walk.at + DIRECTORY_ENTRY_SIZE * walk.next_entry++;
+}
+
+const ContainerKind DISK_CONTAINER = {
+    "disk", nullptr, DISK_FORMATS, nullptr, nullptr, true, start_disk, next_disk_program,
+};
+
+} // namespace mog

@@ -1,0 +1,158 @@
+#include "mog/pass.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "image/disk_format.h"
+
+namespace {
+
+using namespace mog;
+
+void put(std::vector<unsigned char>& image, std::size_t at, const std::string& bytes) {
+    std::copy(bytes.begin(), bytes.end(), image.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+const std::string START_LINE("\x01\x08\x0b\x08\x0a\x00\x9e"
+                             "2061\0",
+                             12);
+
+Container named(const char* name) {
+    Container container;
+    EXPECT_TRUE(container_for_name(name, container));
+    return container;
+}
+
+// A directory at 18/1 whose entries point at each other's sectors and beyond.
+std::vector<unsigned char> crowded_disk() {
+    std::vector<unsigned char> image(D64_IMAGE_SIZE);
+    put(image, track_offset(D64, 18, 0), "\x12\x01");
+    const std::size_t directory = track_offset(D64, 18, 1);
+    const char* entries[] = {
+        "\x82\x11\x00"
+        "A", // 17/0: start line
+        "\x82\x11\x01"
+        "B", // 17/1: loads at $1C01
+        "\x82\x23\x10"
+        "C", // 35/16: last sector, start line
+        "\x81\x24\x00"
+        "D", // 36/0: beyond the image
+    };
+    for (std::size_t k = 0; k < std::size(entries); ++k)
+        put(image, directory + 32 * k + 2, std::string(entries[k], 4));
+    put(image, directory + 32 * 4 + 2,
+        std::string("\x00\x11\x00"
+                    "E",
+                    4)); // empty slot
+    put(image, track_offset(D64, 17, 0) + 2, START_LINE);
+    put(image, track_offset(D64, 17, 1) + 2,
+        std::string("\x01\x1c\x0b\x1c\x0a\x00\x9e"
+                    "7169\0",
+                    12));
+    put(image, track_offset(D64, 35, 16) + 2, START_LINE);
+    return image;
+}
+
+std::vector<std::size_t> changed_bytes(const std::vector<unsigned char>& before,
+                                       const std::vector<unsigned char>& after) {
+    std::vector<std::size_t> changed;
+    for (std::size_t i = 0; i < before.size(); ++i)
+        if (before[i] != after[i])
+            changed.push_back(i);
+    return changed;
+}
+
+TEST(ProgramPass, RewriteChangesOnlyLineNumbersOfStartLines) {
+    std::vector<unsigned char> image = crowded_disk();
+    const std::vector<unsigned char> original = image;
+    PassRequest request;
+    request.each = Decision{Action::set, 0x1234};
+    PassResult result = run_pass(named("x.d64"), image.data(), image.size(), request);
+
+    const std::size_t a = track_offset(D64, 17, 0) + 6, c = track_offset(D64, 35, 16) + 6;
+    EXPECT_EQ(changed_bytes(original, image), (std::vector<std::size_t>{a, a + 1, c, c + 1}));
+    EXPECT_EQ(image[a], 0x34);
+    EXPECT_EQ(image[a + 1], 0x12);
+    EXPECT_EQ(result.changed(), 2u);
+    EXPECT_EQ(result.failure, PassFailure::none);
+    EXPECT_TRUE(result.notices.empty());
+
+    struct Expected {
+        char name;
+        bool start_line;
+        bool has_load_address;
+        unsigned load_address;
+        unsigned char file_type;
+    };
+    const Expected expected[] = {
+        {'A', true, true, 0x0801, 0x82},
+        {'B', false, true, 0x1C01, 0x82},
+        {'C', true, true, 0x0801, 0x82},
+        {'D', false, false, 0, 0x81},
+    };
+    ASSERT_EQ(result.programs.size(), std::size(expected));
+    for (std::size_t k = 0; k < std::size(expected); ++k) {
+        const ProgramRecord& program = result.programs[k];
+        SCOPED_TRACE(expected[k].name);
+        EXPECT_EQ(program.index, k);
+        EXPECT_EQ(program.name[0], expected[k].name);
+        EXPECT_EQ(program.name_size, 16u);
+        EXPECT_EQ(program.start_line, expected[k].start_line);
+        EXPECT_TRUE(program.sys_token == expected[k].has_load_address);
+        EXPECT_EQ(program.has_load_address, expected[k].has_load_address);
+        EXPECT_EQ(program.load_address, expected[k].load_address);
+        EXPECT_EQ(program.file_type, expected[k].file_type);
+        EXPECT_EQ(program.written, expected[k].start_line);
+        if (program.start_line) {
+            EXPECT_EQ(program.line, 10u);
+            EXPECT_EQ(program.new_line, 0x1234u);
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.data() + program.text_offset), program.text_size),
+                      "2061");
+        }
+    }
+}
+
+// Asked in walk order, each answer is the decision for its program; a
+// program asked about sees what earlier answers wrote into a shared sector.
+TEST(ProgramPass, AnswersDecideProgramByProgram) {
+    std::vector<unsigned char> image = crowded_disk();
+    put(image, track_offset(D64, 18, 1) + 32 * 2 + 3, std::string("\x11\x00", 2)); // C shares A's sector
+    std::vector<unsigned> asked;
+    PassRequest request;
+    request.each = Decision{Action::set, 1};
+    request.ask = [&asked](const ProgramRecord& program) {
+        asked.push_back(program.line);
+        return asked.size() == 1 ? Decision{Action::set, 500} : Decision{Action::keep};
+    };
+    PassResult result = run_pass(named("x.d64"), image.data(), image.size(), request);
+    EXPECT_EQ(asked, (std::vector<unsigned>{10, 500}));
+    EXPECT_EQ(result.changed(), 1u);
+    EXPECT_FALSE(result.programs[2].written);
+    EXPECT_EQ(image[track_offset(D64, 17, 0) + 6], 500 & 0xFF);
+}
+
+// A look changes nothing and needs no decision.
+TEST(ProgramPass, LookChangesNothing) {
+    for (const char* name : {"x.d64", "x.prg"}) {
+        std::vector<unsigned char> bytes =
+            name[2] == 'd' ? crowded_disk() : std::vector<unsigned char>(START_LINE.begin(), START_LINE.end());
+        const std::vector<unsigned char> original = bytes;
+        PassResult result = run_pass(named(name), bytes.data(), bytes.size(), PassRequest{});
+        EXPECT_EQ(bytes, original);
+        EXPECT_EQ(result.changed(), 0u);
+        EXPECT_EQ(result.programs.front().line, 10u);
+    }
+}
+
+// The library takes no bytes it cannot walk, and no container it does not know.
+TEST(ProgramPass, UnusableInputIsAnErrorValue) {
+    EXPECT_EQ(run_pass(named("x.d64"), nullptr, 5, PassRequest{}).failure, PassFailure::unusable_bytes);
+    EXPECT_EQ(run_pass(Container{}, nullptr, 0, PassRequest{}).failure, PassFailure::unusable_bytes);
+    Container unknown;
+    EXPECT_FALSE(container_for_name("x.txt", unknown));
+    EXPECT_FALSE(container_for_name("", unknown));
+}
+
+} // namespace

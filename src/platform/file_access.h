@@ -1,0 +1,43 @@
+// What a file name stands for, and reading a file, on each system.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace mog {
+
+enum class PathKind {
+    absent,        // nothing at the name, not even a link
+    dangling_link, // a link that leads nowhere, or round in a loop
+    regular_file,
+    folder,
+    other, // a device, a FIFO, a socket
+};
+
+// What the name stands for, links followed. Opens nothing.
+PathKind path_kind(const char* name);
+
+// True when the regular file can be opened for reading.
+bool can_read_file(const char* name);
+
+// The error code for a name that is not a regular file, beside errno values.
+constexpr int NOT_A_REGULAR_FILE = -1;
+
+// A file opened for reading, with what it is and its size when opened.
+struct OpenedFile {
+    std::intptr_t handle = -1;
+    PathKind kind = PathKind::absent;
+    unsigned long long size = 0; // for a regular file
+};
+
+// Opens what the name leads to for reading, without waiting on a FIFO or a
+// device. Gives 0 or an errno value.
+int open_for_reading(const char* name, OpenedFile& file);
+
+// Reads up to size bytes. Gives the bytes read, 0 at the end of the file, or
+// minus an errno value.
+long long read_some(OpenedFile& file, unsigned char* into, std::size_t size);
+
+void close_file(OpenedFile& file);
+
+} // namespace mog

@@ -1,0 +1,72 @@
+#include "platform/file_access.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace mog {
+
+namespace {
+
+PathKind kind_of(mode_t mode) {
+    if (S_ISREG(mode))
+        return PathKind::regular_file;
+    return S_ISDIR(mode) ? PathKind::folder : PathKind::other;
+}
+
+// Non-blocking, so that a FIFO put in the file's place cannot hang the open.
+int open_without_waiting(const char* name) {
+    return open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+}
+
+} // namespace
+
+PathKind path_kind(const char* name) {
+    struct stat info {};
+    if (stat(name, &info) != 0)
+        return lstat(name, &info) == 0 ? PathKind::dangling_link : PathKind::absent;
+    return kind_of(info.st_mode);
+}
+
+bool can_read_file(const char* name) {
+    int fd = open_without_waiting(name);
+    if (fd < 0)
+        return false;
+    close(fd);
+    return true;
+}
+
+int open_for_reading(const char* name, OpenedFile& file) {
+    int fd = open_without_waiting(name);
+    if (fd < 0)
+        return errno;
+    struct stat info {};
+    if (fstat(fd, &info) != 0) {
+        int error = errno;
+        close(fd);
+        return error;
+    }
+    file.handle = fd;
+    file.kind = kind_of(info.st_mode);
+    file.size = info.st_size > 0 ? static_cast<unsigned long long>(info.st_size) : 0;
+    return 0;
+}
+
+long long read_some(OpenedFile& file, unsigned char* into, std::size_t size) {
+    for (;;) {
+        ssize_t got = read(static_cast<int>(file.handle), into, size);
+        if (got >= 0)
+            return got;
+        if (errno != EINTR)
+            return -static_cast<long long>(errno);
+    }
+}
+
+void close_file(OpenedFile& file) {
+    if (file.handle >= 0)
+        close(static_cast<int>(file.handle));
+    file.handle = -1;
+}
+
+} // namespace mog
