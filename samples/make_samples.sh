@@ -74,3 +74,22 @@ for format in d71 d81; do
 done
 mkdir extracted && (cd extracted && cbmconvert -P -d "$fixtures/cbmconvert.d81" >/dev/null 2>&1)
 cp extracted/one.p00 extracted/loader.p00 "$fixtures/"
+
+# The same program for each Commodore machine cc65 targets, each with its
+# SYS start line where that machine's BASIC starts, and one for the MEGA65
+# ($2001), which cc65 does not target, laid out here: line 2026 SYS8205.
+for target in c128 vic20 plus4 pet; do
+    cl65 -t "$target" -O -o "$target.prg" hello.c
+done
+{
+    printf '\001\040\013\040\352\007\236'; printf '8205'; printf '\000\000\000'; printf '\251\000\140'
+} >mega65.prg
+cp c128.prg "$fixtures/c128.prg"
+for format in d71 d81; do
+    rm -f "$fixtures/machines.$format"
+    cc1541 -q -n "mog machines" \
+        -f c64 -w game.prg -f c128 -w c128.prg -f vic20 -w vic20.prg -f plus4 -w plus4.prg \
+        -f pet -w pet.prg -f mega65 -w mega65.prg "$fixtures/machines.$format"
+done
+mkdir machines && (cd machines && cbmconvert -P -d "$fixtures/machines.d81" >/dev/null 2>&1)
+cp machines/c128.p00 "$fixtures/c128.p00"

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Completes command lines with the bash completion given as the argument
-# and compares what it offers.
+# Completes command lines with the bash completion given as the first
+# argument and compares what it offers; the machine names are checked
+# against the help of the tool given as the second.
 set -u
 source "$1"
+machines=$("$2" --help | sed -n '/^Machines for --machine/,/^$/p' | tail -n +2 | awk 'NF > 1 { print $1 }' | LC_ALL=C sort | tr '\n' ' ')
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
 cd "$folder" && touch -- game.PRG demo.d81 tape.t64 one.p07 notes.txt flux.p64x -x.prg && mkdir disks
@@ -23,9 +25,13 @@ offers() { # expected offer, then the words; the last word is completed
 }
 offers "demo.d81 disks game.PRG one.p07 tape.t64 " ""
 offers "demo.d81 disks " "d"
-offers "-- --help --version " "--"
+offers "-- --help --machine --version " "--"
 offers "-y " "-y"
 offers " " "-n" ""
 offers "-x.prg " "--" "-"
 offers "-examples " "-v" "-e"
+offers "--machine " "--m"
+offers "$machines" "--machine" ""
+offers "c64,c128 " "--machine" "c64,c1"
+offers "pet,pet pet,plus4 " "--machine" "pet,p"
 exit $failed

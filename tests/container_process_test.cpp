@@ -58,6 +58,19 @@ std::string change_lines(const std::string& listing) {
 const std::string BUILDER_TAPE_LISTING =
     listed("ALPHA", "10 SYS2061") + listed("LOADER") + listed("BETA", "1984 SYS 4096:REM");
 
+// The bytes that differ, as pairs of line-number bytes that stand right
+// before a SYS token; empty if any other byte changed.
+std::vector<std::size_t> changed_line_numbers(const std::string& before, const std::string& after) {
+    std::vector<std::size_t> changed;
+    for (std::size_t i = 0; i < before.size() && i < after.size(); ++i)
+        if (before[i] != after[i])
+            changed.push_back(i);
+    for (std::size_t k = 0; k < changed.size(); k += 2)
+        if (k + 1 >= changed.size() || changed[k + 1] != changed[k] + 1 || after[changed[k] + 2] != '\x9E')
+            return {};
+    return before.size() == after.size() ? changed : std::vector<std::size_t>{};
+}
+
 // Every start line at $0801 is listed, and a rewrite changes exactly its two
 // line-number bytes, which stand right before the SYS token.
 TEST(ContainerProcess, EveryFormatListsAndRewritesItsPrograms) {
@@ -98,17 +111,11 @@ TEST(ContainerProcess, EveryFormatListsAndRewritesItsPrograms) {
         EXPECT_EQ(rewrite.out,
                   "Destination file set to '" + destination + "'.\n" + change_lines(c.listing) + "Done.\n");
         std::string written = read_file(folder / destination);
-        ASSERT_EQ(written.size(), c.content.size());
-        std::vector<std::size_t> changed;
-        for (std::size_t i = 0; i < written.size(); ++i)
-            if (written[i] != c.content[i])
-                changed.push_back(i);
         // Numbers that already were 4660 would not show; none of these is.
+        std::vector<std::size_t> changed = changed_line_numbers(c.content, written);
         ASSERT_EQ(changed.size(), 2u * static_cast<std::size_t>(c.programs));
-        for (std::size_t k = 0; k < changed.size(); k += 2) {
-            EXPECT_EQ(changed[k + 1], changed[k] + 1);
-            EXPECT_EQ(written.substr(changed[k], 3), "\x34\x12\x9E");
-        }
+        for (std::size_t k = 0; k < changed.size(); k += 2)
+            EXPECT_EQ(written.substr(changed[k], 2), "\x34\x12");
     }
 }
 
@@ -300,6 +307,63 @@ TEST(ContainerProcess, P00FilesFailLikePrgFiles) {
         EXPECT_EQ(result.out, c.out_before_usage + usage_after_failure());
         EXPECT_EQ(folder_entries(folder.path()), std::vector<std::string>{c.source});
     }
+}
+
+// Programs built for each machine by cc65 (and one for the MEGA65, laid out
+// by hand), on disks written by cc1541: every start line is found with
+// --machine all, only the C64's without it.
+TEST(ContainerProcess, MachinesChooseWhereStartLinesLoad) {
+    std::string disk = blank_image();
+    const unsigned addresses[] = {0x0801, 0x1C01, 0x4001, 0x1001, 0x0401, 0x1201, 0x2001, 0x0800};
+    for (int k = 0; k < 8; ++k) {
+        put_entry(disk, 18, 1, k, FILE_PRG, 1, k, "P" + std::to_string(k));
+        put_program(disk, 1, k, sys_program(10, "2061", addresses[k]));
+    }
+    std::vector<TapeEntry> entries;
+    for (unsigned address : addresses)
+        entries.push_back({1, address, "P", sys_program(10, "2061", address).substr(2)});
+    struct Case {
+        std::string extension;
+        std::string content;
+        int programs;     // start lines with --machine all
+        int c64_programs; // and without it
+    };
+    const std::vector<Case> cases = {
+        {"prg", fixture("c128.prg"), 1, 0},
+        {"p00", fixture("c128.p00"), 1, 0},
+        {"d64", disk, 7, 1},
+        {"d71", fixture("machines.d71"), 6, 1},
+        {"d81", fixture("machines.d81"), 6, 1},
+        {"t64", tape_image(entries), 7, 1},
+    };
+    for (const auto& c : cases) {
+        for (bool all : {true, false}) {
+            SCOPED_TRACE(c.extension + (all ? " with --machine all" : ""));
+            TempFolder folder;
+            write_file(folder / ("src." + c.extension), c.content);
+            std::vector<std::string> arguments = {"-n", "4660", "src." + c.extension, "out." + c.extension};
+            if (all)
+                arguments.insert(arguments.begin(), {"--machine", "all"});
+            ProcessResult result = run_mog(folder.path(), arguments);
+            const int programs = all ? c.programs : c.c64_programs;
+            EXPECT_EQ(result.status, programs == 0 ? 2 : 0);
+            if (programs == 0) {
+                EXPECT_EQ(result.err, "ERR: Unexpected startadress 1c01!");
+                continue;
+            }
+            const std::string written = read_file(folder / ("out." + c.extension));
+            std::vector<std::size_t> changed = changed_line_numbers(c.content, written);
+            ASSERT_EQ(changed.size(), 2u * static_cast<std::size_t>(programs));
+            for (std::size_t k = 0; k < changed.size(); k += 2)
+                EXPECT_EQ(written.substr(changed[k], 2), "\x34\x12");
+        }
+    }
+    // A C128 program's start line shows with --machine c128 alone.
+    TempFolder folder;
+    write_file(folder / "loader.prg", fixture("c128.prg"));
+    ProcessResult view = run_mog(folder.path(), {"--machine", "c128", "-v", "loader.prg"});
+    EXPECT_EQ(view.status, 0);
+    EXPECT_EQ(view.out, YEAR_LINE + "800 SYS7181\nDone.\n");
 }
 
 // The builder's tapes are what cbmconvert, which reads T64, takes them for.

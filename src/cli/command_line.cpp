@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "basic/machines.h"
 #include "basic/sys_line.h"
 #include "image/container.h"
 
@@ -29,7 +30,7 @@ Request request_named(const char* argument) {
     return Request::run;
 }
 
-CommandLine& stop(CommandLine& command_line, CommandLineError error, const char* offending = nullptr) {
+CommandLine& stop(CommandLine& command_line, CommandLineError error, const std::string& offending = "") {
     command_line.error = error;
     command_line.offending = offending;
     return command_line;
@@ -82,6 +83,12 @@ CommandLine walk_arguments(int argc, char** argv) {
             options.line_number_given = true;
             if (options.line_number < 0 || options.line_number > static_cast<long>(MAX_LINE_NUMBER))
                 return stop(command_line, CommandLineError::line_number_out_of_range);
+        } else if (std::strcmp(argument, "--machine") == 0) {
+            if (i + 1 >= argc)
+                return stop(command_line, CommandLineError::machine_missing);
+            std::string bad_item;
+            if (!basic_starts_of(argv[++i], options.basic_starts, bad_item))
+                return stop(command_line, CommandLineError::unknown_machine, bad_item);
         } else if (Request request = request_named(argument); request != Request::run) {
             command_line.request = request;
             return command_line;

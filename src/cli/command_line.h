@@ -2,6 +2,8 @@
 // here prints or ends the process: the run sequence reports what was found.
 #pragma once
 
+#include <string>
+
 #include "cli/run_options.h"
 
 namespace mog {
@@ -13,6 +15,8 @@ enum class CommandLineError {
     none,
     line_number_missing,
     line_number_out_of_range,
+    machine_missing,
+    unknown_machine,
     unknown_option,
     bad_argument,
     view_with_interactive,
@@ -27,7 +31,7 @@ struct CommandLine {
     RunOptions options;
     Request request = Request::run;
     CommandLineError error = CommandLineError::none;
-    const char* offending = nullptr; // the argument an error names
+    std::string offending; // the argument, or the part of it, an error names
 };
 
 // Walks the arguments in order. Stops at the first bad argument, or at an

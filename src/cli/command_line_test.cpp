@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "basic/machines.h"
 #include "cli/failure.h"
 
 namespace {
@@ -64,7 +65,7 @@ TEST(CommandLine, WalkSetsOptionsAndNames) {
 TEST(CommandLine, BadArgumentsFailWithStatusOneAndTheUsage) {
     struct Case {
         std::vector<std::string> words;
-        const char* message;
+        std::string message;
     };
     const std::vector<Case> cases = {
         {{"-n"}, "ERROR: Argument after -n missing."},
@@ -72,6 +73,10 @@ TEST(CommandLine, BadArgumentsFailWithStatusOneAndTheUsage) {
         {{"-n", "655350"}, "ERROR: Bad argument -n out of range."},
         {{"-q"}, "ERROR: Unknown option '-q'."},
         {{"a.prg", "b.prg", "c.prg"}, "ERROR: Bad argument c.prg"},
+        {{"--machine"}, "ERROR: Argument after --machine missing."},
+        {{"--machine", "c64,,c128"}, "ERROR: Unknown machine '' for --machine (valid: " + machine_names() + ")."},
+        {{"--machine", "vic-20", "a.prg"},
+         "ERROR: Unknown machine 'vic-20' for --machine (valid: " + machine_names() + ")."},
     };
     for (const auto& c : cases) {
         Failure failure = command_line_failure(walk(c.words));
@@ -79,6 +84,11 @@ TEST(CommandLine, BadArgumentsFailWithStatusOneAndTheUsage) {
         EXPECT_EQ(failure.message, c.message);
         EXPECT_TRUE(failure.with_usage);
     }
+}
+
+TEST(CommandLine, LaterMachineListReplacesEarlier) {
+    EXPECT_EQ(walk({"--machine", "all", "--machine", "PET"}).options.basic_starts, std::vector<unsigned>{0x0401});
+    EXPECT_EQ(walk({"x.d64"}).options.basic_starts, std::vector<unsigned>{0x0801});
 }
 
 TEST(CommandLine, ExamplesStopTheWalk) {

@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstring>
 
+#include "basic/machines.h"
+
 #include "platform/file_access.h"
 
 namespace mog {
@@ -46,7 +48,7 @@ Failure failure_without_usage(int status, const char* format, ...) {
 
 Failure command_line_failure(const CommandLine& command_line) {
     const int status = STATUS_BAD_COMMAND_LINE;
-    const std::string argument = command_line.offending != nullptr ? shown_name(stderr, command_line.offending) : "";
+    const std::string argument = shown_name(stderr, command_line.offending.c_str());
     switch (command_line.error) {
     case CommandLineError::none:
         return {};
@@ -54,6 +56,11 @@ Failure command_line_failure(const CommandLine& command_line) {
         return failure_with_usage(status, "ERROR: Argument after -n missing.");
     case CommandLineError::line_number_out_of_range:
         return failure_with_usage(status, "ERROR: Bad argument -n out of range.");
+    case CommandLineError::machine_missing:
+        return failure_with_usage(status, "ERROR: Argument after --machine missing.");
+    case CommandLineError::unknown_machine:
+        return failure_with_usage(status, "ERROR: Unknown machine '%s' for --machine (valid: %s).", argument.c_str(),
+                                  machine_names().c_str());
     case CommandLineError::unknown_option:
         return failure_with_usage(status, "ERROR: Unknown option '%s'.", argument.c_str());
     case CommandLineError::bad_argument:

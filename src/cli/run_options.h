@@ -3,7 +3,9 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "basic/sys_line.h"
 #include "mog/container.h"
 #include "mog/petscii.h"
 
@@ -20,6 +22,7 @@ struct RunOptions {
     std::optional<std::string> destination; // absent in view mode unless given
     bool destination_derived = false;       // the default, to be announced
     Container container;                    // the source's kind
+    std::vector<unsigned> basic_starts{BASIC_START}; // --machine: where start lines may load
 };
 
 } // namespace mog

@@ -76,6 +76,7 @@ bool source_present(const char* name) {
 // What the options ask of each program; in interactive mode the user answers.
 PassRequest pass_request(const RunOptions& options) {
     PassRequest request;
+    request.basic_starts = options.basic_starts;
     if (options.view)
         return request;
     request.each = Decision{Action::set, static_cast<unsigned>(options.line_number)};

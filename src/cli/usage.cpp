@@ -1,7 +1,9 @@
 #include "cli/usage.h"
 
 #include <cstring>
+#include <string>
 
+#include "basic/machines.h"
 #include "cli/console.h"
 #include "image/container_kind.h"
 
@@ -58,6 +60,8 @@ void print_help() {
         "  -a           show PETSCII control codes as full blocks\n"
         "  -o           raw output: PETSCII bytes unconverted\n"
         "  -y           replace an existing destination without asking\n"
+        "  --machine L  take start lines where BASIC starts on the machines of the\n"
+        "               comma-separated list L (default c64; the machines below)\n"
         "  -examples    show examples\n"
         "  --help       show this help\n"
         "  --version    show the version\n"
@@ -66,10 +70,21 @@ void print_help() {
         "Source kinds, by the extension of <src> (letter case does not matter):\n");
     for (const ContainerKind* kind : CONTAINER_KINDS) {
         for (const DiskFormat& format : kind->formats)
-            say("  .%-12s an image of a %s disk\n", format.name, format.drive);
+            say("  .%-12san image of a %s disk\n", format.name, format.drive);
         if (kind->help_extensions != nullptr)
             say("  %-13s%s\n", kind->help_extensions, kind->help_text);
     }
+    say("\n"
+        "Machines for --machine, and where their BASIC programs start:\n");
+    for (const Machine& machine : MACHINES) {
+        std::string starts;
+        for (const BasicStart& start : machine.starts)
+            if (start.address != 0)
+                starts += formatted("%s$%04X%s%s", starts.empty() ? "" : ", ", start.address, *start.when ? " " : "",
+                                    start.when);
+        say("  %-13s%s: %s\n", machine.name, machine.description, starts.c_str());
+    }
+    say("  %-13severy machine above\n", ALL_MACHINES);
     say("\n"
         "<dst> must have the same extension. Default: <src> with .out and the\n"
         "extension in lower case in place of its extension (game.D81 gives\n"
@@ -81,8 +96,9 @@ void print_help() {
         "keeps its line number.\n"
         "\n"
         "Exit status: 0 success; 1 bad command line or missing source; 2 start\n"
-        "line not SYS at $0801, or not a P00 file; 3 source not readable, or\n"
-        "destination or output not writable; 5 replacing <dst> declined.\n"
+        "line not SYS where BASIC starts, or not a P00 file; 3 source not\n"
+        "readable, or destination or output not writable; 5 replacing <dst>\n"
+        "declined.\n"
         "\n"
         "See man mog for more.\n");
 }

@@ -1,0 +1,68 @@
+#include "basic/machines.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "basic/sys_line.h"
+
+namespace {
+
+using namespace mog;
+
+// Which load addresses count as BASIC starts for each --machine value.
+TEST(Machines, ListsAcceptTheirMachinesAddresses) {
+    const unsigned addresses[] = {0x0801, 0x1C01, 0x4001, 0x1001, 0x0401, 0x1201, 0x2001, 0x0800, 0x1C00, 0xC000};
+    struct Case {
+        const char* list;
+        std::vector<unsigned> accepted;
+    };
+    const std::vector<Case> cases = {
+        {"c64", {0x0801}},
+        {"C128", {0x1C01, 0x4001}},
+        {"vic20", {0x1001, 0x0401, 0x1201}},
+        {"plus4", {0x1001}},
+        {"pet", {0x0401}},
+        {"Mega65", {0x2001}},
+        {"pet,plus4,pet", {0x0401, 0x1001}},
+        {"all", {0x0801, 0x1C01, 0x4001, 0x1001, 0x0401, 0x1201, 0x2001}},
+        {"c64,ALL", {0x0801, 0x1C01, 0x4001, 0x1001, 0x0401, 0x1201, 0x2001}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.list);
+        std::vector<unsigned> starts;
+        std::string bad;
+        ASSERT_TRUE(basic_starts_of(c.list, starts, bad));
+        for (unsigned address : addresses) {
+            bool accepted = std::find(c.accepted.begin(), c.accepted.end(), address) != c.accepted.end();
+            unsigned char line[] = {0x0b, 0x08, 0x0a, 0x00, SYS_TOKEN};
+            EXPECT_EQ(match_sys_line(SysLine{address, line, sizeof line}, starts), accepted) << std::hex << address;
+        }
+    }
+}
+
+TEST(Machines, BadListsNameTheirBadItem) {
+    struct Case {
+        const char* list;
+        const char* bad;
+    };
+    const Case cases[] = {{"", ""},     {"c64,,c128", ""}, {"c64,", ""},    {"c65", "c65"}, {"c64,vic-20", "vic-20"},
+                          {"c6", "c6"}, {"c644", "c644"},  {" c64", " c64"}};
+    for (const auto& c : cases) {
+        std::vector<unsigned> starts{1};
+        std::string bad = "?";
+        EXPECT_FALSE(basic_starts_of(c.list, starts, bad)) << c.list;
+        EXPECT_EQ(bad, c.bad) << c.list;
+        EXPECT_TRUE(starts.empty());
+    }
+}
+
+TEST(Machines, AddressesNameEveryMachineStartingThere) {
+    EXPECT_EQ(machines_starting_at(0x1001), (std::vector<const char*>{MACHINES[2].name, MACHINES[3].name}));
+    EXPECT_EQ(machines_starting_at(0x0401).size(), 2u);
+    EXPECT_EQ(machines_starting_at(0x0801).size(), 1u);
+    EXPECT_TRUE(machines_starting_at(0x0800).empty());
+    EXPECT_TRUE(machines_starting_at(0).empty());
+}
+
+} // namespace
