@@ -19,9 +19,9 @@ struct RunOptions {
     long line_number = 0;                // the -n value, or the year once the run settles it
     PetsciiStyle petscii;                // -a selects the block table, -o raw output
     const char* source = nullptr;
-    std::optional<std::string> destination; // absent in view mode unless given
-    bool destination_derived = false;       // the default, to be announced
-    Container container;                    // the source's kind
+    std::optional<std::string> destination;          // absent in view mode unless given
+    bool destination_derived = false;                // the default, to be announced
+    Container container;                             // the source's kind
     std::vector<unsigned> basic_starts{BASIC_START}; // --machine: where start lines may load
 };
 
