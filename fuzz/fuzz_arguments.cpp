@@ -74,7 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (line.error != CommandLineError::none || line.request != Request::run)
         return 0;
     RunOptions& options = line.options;
-    if (check_command_line(options) != CommandLineError::none)
+    check_command_line(line);
+    if (line.error != CommandLineError::none)
         return 0;
     // A command line that passes every check is consistent.
     FUZZ_CHECK(options.source != nullptr);

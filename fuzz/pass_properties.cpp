@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "cli/line_prompt.h"
+#include "cli/file_steps.h"
 #include "cli/text_report.h"
 #include "harness.h"
 #include "mog/pass.h"
@@ -24,14 +24,8 @@ void check_pass(const Container& container, const std::uint8_t* image, std::size
 
     auto* buffer = static_cast<unsigned char*>(std::malloc(size > 0 ? size : 1));
     std::memcpy(buffer, image, size);
-    PassRequest request;
-    if (!options.view)
-        request.each = Decision{Action::set, 0xBEEF};
-    if (options.interactive)
-        request.ask = [](const ProgramRecord& program) {
-            long answer = ask_line_number(line_number_question(program, {}).c_str(), 0xFFFF);
-            return answer == NO_CHANGE ? Decision{Action::keep} : Decision{Action::set, static_cast<unsigned>(answer)};
-        };
+    options.line_number = 0xBEEF;
+    PassRequest request = pass_request(options);
     PassResult result = run_pass(container, buffer, size, request);
     FUZZ_CHECK(result.failure == PassFailure::none);
     // Every text the listing shows lies within the bytes, and is shown.

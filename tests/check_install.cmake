@@ -21,7 +21,7 @@ endif()
 # The manual page covers every option and source kind, every exit status
 # and the display rule.
 file(READ "${PREFIX}/share/man/man1/mog.1" page)
-foreach(needed "\\-\\-machine" ".SH MACHINES" "\\-n" "\\-i" "\\-v" "\\-a" "\\-o" "\\-y" "\\-examples" "\\-\\-help" "\\-\\-version"
+foreach(needed "\\-\\-machine" ".SH MACHINES" "\\-\\-json" "\\-\\-unicode" "\\-\\-check" ".B 4" ".SH JSON LINES" "\\-n" "\\-i" "\\-v" "\\-a" "\\-o" "\\-y" "\\-examples" "\\-\\-help" "\\-\\-version"
                ".p00" ".d71" ".d81" ".t64" ".SH EXIT STATUS" ".B 0" ".B 1" ".B 2" ".B 3" ".B 5" ".SH EXAMPLES"
                ".SH DISPLAY" "UTF-8" "iconv" "bash")
   string(FIND "${page}" "${needed}" at)

@@ -30,7 +30,8 @@ struct ProgramRecord {
     std::size_t index = 0;
     bool named = false; // the container stores a name for the program
     std::array<unsigned char, MAX_NAME_SIZE> name{};
-    std::size_t name_size = 0;
+    std::size_t name_size = 0;   // the bytes of the name's field
+    std::size_t name_length = 0; // the name without its padding
     unsigned char file_type = PRG_FILE_TYPE;
     bool has_load_address = false;
     unsigned load_address = 0;

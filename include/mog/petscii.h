@@ -1,5 +1,6 @@
-// PETSCII, the Commodore character code, as console text: code page 850
-// characters, the way a Windows console set to that code page shows them.
+// PETSCII, the Commodore character code, as console text (code page 850
+// characters, the way a Windows console set to that code page shows them)
+// and as the Unicode characters of the C64's upper-case and graphics set.
 #pragma once
 
 #include <cstddef>
@@ -25,5 +26,20 @@ unsigned char petscii_to_console(unsigned char petscii, PetsciiStyle style = {})
 // Up to size PETSCII bytes as code page 850 characters; a byte that
 // becomes a zero byte, as raw output makes of a zero byte, ends the text.
 std::string convert_petscii_string(const unsigned char* petscii, std::size_t size, PetsciiStyle style = {});
+
+// The character a PETSCII byte stands for, as published with Unicode 13's
+// Symbols for Legacy Computing (0xFF, which the C64 shows as pi like 0xDE,
+// is pi); control codes (0x00-0x1F, 0x80-0x9F) are the C0 and C1 controls
+// of the same value. Several bytes share a character.
+char32_t petscii_to_unicode(unsigned char petscii);
+
+// True for the bytes that are control codes rather than characters.
+bool is_petscii_control(unsigned char petscii);
+
+// PETSCII bytes as UTF-8 text, every byte a character.
+std::string petscii_to_utf8(const unsigned char* petscii, std::size_t size);
+
+// Appends a code point as UTF-8.
+void append_utf8(std::string& text, char32_t code_point);
 
 } // namespace mog

@@ -35,6 +35,7 @@ struct Program {
     std::size_t index = 0;               // position in the walk, from 0
     const unsigned char* name = nullptr; // the stored PETSCII name; null when the container names none
     std::size_t name_size = 0;
+    std::size_t name_length = 0;             // the name without the padding that fills its field
     unsigned char file_type = PRG_FILE_TYPE; // a directory entry's type byte
     bool has_load_address = false;           // false when the program's first bytes lie outside the file
     unsigned load_address = 0;

@@ -83,6 +83,12 @@ CommandLine walk_arguments(int argc, char** argv) {
             options.line_number_given = true;
             if (options.line_number < 0 || options.line_number > static_cast<long>(MAX_LINE_NUMBER))
                 return stop(command_line, CommandLineError::line_number_out_of_range);
+        } else if (std::strcmp(argument, "--json") == 0) {
+            options.json = true;
+        } else if (std::strcmp(argument, "--unicode") == 0) {
+            options.unicode = true;
+        } else if (std::strcmp(argument, "--check") == 0) {
+            options.check = true;
         } else if (std::strcmp(argument, "--machine") == 0) {
             if (i + 1 >= argc)
                 return stop(command_line, CommandLineError::machine_missing);
@@ -99,25 +105,54 @@ CommandLine walk_arguments(int argc, char** argv) {
     return command_line;
 }
 
-CommandLineError check_command_line(RunOptions& options) {
+namespace {
+
+CommandLineError first_error(CommandLine& command_line) {
+    RunOptions& options = command_line.options;
     if (options.interactive && options.view)
         return CommandLineError::view_with_interactive;
     if (options.view && options.line_number_given)
         return CommandLineError::view_with_line_number;
+    // Options that ask for opposite things; the message names both.
+    const struct {
+        bool both;
+        const char* names;
+    } conflicts[] = {
+        {options.interactive && options.json, "-i and --json"},
+        {options.interactive && options.check, "-i and --check"},
+        {options.view && options.check, "-v and --check"},
+        {options.petscii.raw && options.unicode, "-o and --unicode"},
+    };
+    for (const auto& conflict : conflicts)
+        if (conflict.both) {
+            command_line.offending = conflict.names;
+            return CommandLineError::options_conflict;
+        }
     if (options.source == nullptr)
         return CommandLineError::no_source;
     if (!container_for_name(options.source, options.container))
         return CommandLineError::unknown_extension;
 
-    if (!options.destination && !options.view) {
+    // A check writes nothing, so it has no destination.
+    if (options.check && options.destination) {
+        command_line.offending = *options.destination;
+        return CommandLineError::destination_with_check;
+    }
+    if (!options.destination && !options.view && !options.check) {
         options.destination = default_destination(options.source);
         options.destination_derived = true;
     }
-    if (!options.view && !same_extension(options.source, options.destination->c_str()))
+    if (options.destination && !options.view && !same_extension(options.source, options.destination->c_str()))
         return CommandLineError::extensions_differ;
     if (!has_directory(options.container) && options.interactive)
         return CommandLineError::interactive_with_one_program;
     return CommandLineError::none;
+}
+
+} // namespace
+
+void check_command_line(CommandLine& command_line) {
+    command_line.error = first_error(command_line);
 }
 
 } // namespace mog

@@ -21,6 +21,8 @@ enum class CommandLineError {
     bad_argument,
     view_with_interactive,
     view_with_line_number,
+    options_conflict,
+    destination_with_check,
     no_source,
     unknown_extension,
     extensions_differ,
@@ -39,10 +41,11 @@ struct CommandLine {
 // "--" every argument is a name.
 CommandLine walk_arguments(int argc, char** argv);
 
-// The checks after the walk, in their order. Derives the default destination
-// on the way (destination_derived tells that it is to be announced, also when
-// a later check fails). The source's existence is checked by the caller.
-CommandLineError check_command_line(RunOptions& options);
+// The checks after the walk, in their order; sets the command line's error.
+// Derives the default destination on the way (destination_derived tells
+// that it is to be announced, also when a later check fails). The source's
+// existence is checked by the caller.
+void check_command_line(CommandLine& command_line);
 
 // Converts like atoi, but digits beyond what an int holds give a value above
 // 65535 instead of overflowing.

@@ -86,6 +86,30 @@ TEST(CommandLine, BadArgumentsFailWithStatusOneAndTheUsage) {
     }
 }
 
+// Options that ask for opposite things fail after the walk, naming both.
+TEST(CommandLine, ConflictingOptionsFailNamingBoth) {
+    struct Case {
+        std::vector<std::string> words;
+        const char* message;
+    };
+    const std::vector<Case> cases = {
+        {{"-i", "--json", "x.d64"}, "ERROR: Options -i and --json don't go together."},
+        {{"--check", "-i", "x.d64"}, "ERROR: Options -i and --check don't go together."},
+        {{"--check", "-v", "x.d64"}, "ERROR: Options -v and --check don't go together."},
+        {{"-o", "--unicode", "x.d64"}, "ERROR: Options -o and --unicode don't go together."},
+        {{"--check", "x.d64", "y.d64"}, "ERROR: Bad argument y.d64"},
+        {{"-v", "-i", "--json", "x.d64"}, "ERROR: Modes -v and -i don't go together.'."},
+        {{"--json", "--unicode", "--check", "x.d64"}, ""},
+    };
+    for (const auto& c : cases) {
+        CommandLine line = walk(c.words);
+        check_command_line(line);
+        Failure failure = command_line_failure(line);
+        EXPECT_EQ(failure.message, c.message);
+        EXPECT_EQ(failure.status, *c.message == '\0' ? 0 : 1);
+    }
+}
+
 TEST(CommandLine, LaterMachineListReplacesEarlier) {
     EXPECT_EQ(walk({"--machine", "all", "--machine", "PET"}).options.basic_starts, std::vector<unsigned>{0x0401});
     EXPECT_EQ(walk({"x.d64"}).options.basic_starts, std::vector<unsigned>{0x0801});

@@ -1,8 +1,10 @@
 #include "cli/console.h"
 
 #include <cstdarg>
+#include <cstring>
 #include <string>
 
+#include "cli/utf8.h"
 #include "petscii/code_page_850.h"
 #include "platform/console_key.h"
 
@@ -11,6 +13,7 @@ namespace mog {
 namespace {
 
 bool lost_output = false;
+bool text_off_output = false;
 
 void write_text(std::FILE* stream, const char* text, std::size_t size) {
     if (!console_write(stream, text, size) && stream == stdout)
@@ -23,7 +26,18 @@ bool output_lost() {
     return lost_output;
 }
 
+void keep_text_off_output() {
+    text_off_output = true;
+}
+
+void write_output_line(const std::string& line) {
+    write_text(stdout, line.data(), line.size());
+    write_text(stdout, "\n", 1);
+}
+
 void say_to(std::FILE* stream, const char* format, std::va_list arguments) {
+    if (stream == stdout && text_off_output)
+        return;
     // Each stream is flushed before the other is written, so that a terminal
     // and a combined redirect show the text in the order it was produced.
     if (stream == stderr)
@@ -88,49 +102,23 @@ bool is_control(unsigned char byte) {
     return byte < 0x20 || (byte >= 0x7F && byte < 0xA0);
 }
 
-// Bytes a UTF-8 sequence takes, by its first byte; 0 for a byte no valid
-// sequence starts with.
-std::size_t sequence_length(unsigned char lead) {
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return 2;
-    if (lead >= 0xE0 && lead <= 0xEF)
-        return 3;
-    return lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
-}
-
-// Bytes of the valid UTF-8 sequence at the text, 0 for an invalid one. The
-// text's terminating zero is no continuation byte, so nothing beyond it is read.
-std::size_t utf8_sequence(const unsigned char* text) {
-    unsigned char lead = text[0];
-    std::size_t length = sequence_length(lead);
-    if (length <= 1)
-        return length;
-    unsigned code = lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((text[i] & 0xC0) != 0x80)
-            return 0;
-        code = code << 6 | (text[i] & 0x3F);
-    }
-    bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
-    bool no_character = (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF;
-    return overlong || no_character ? 0 : length;
-}
-
 void append_system_utf8(std::string& result, const char* text) {
     const auto* at = reinterpret_cast<const unsigned char*>(text);
-    while (*at != '\0') {
-        std::size_t length = utf8_sequence(at);
+    std::size_t left = std::strlen(text);
+    while (left > 0) {
+        char32_t code_point = 0;
+        std::size_t length = utf8_sequence(at, left, code_point);
         if (length == 1 && is_control(*at))
             append_glyph_utf8(result, *at);
-        else if (length == 2 && at[0] == 0xC2 && at[1] < 0xA0) // C1 controls, U+0080 to U+009F
+        else if (length == 2 && code_point < 0xA0) // C1 controls, U+0080 to U+009F
             result += '?';
         else if (length == 0)
-            result += "\xEF\xBF\xBD"; // U+FFFD, the replacement character
+            result += REPLACEMENT_CHARACTER;
         else
             result.append(reinterpret_cast<const char*>(at), length);
-        at += length == 0 ? 1 : length;
+        length = length == 0 ? 1 : length;
+        at += length;
+        left -= length;
     }
 }
 

@@ -14,6 +14,13 @@ namespace mog {
 // Standard output.
 void say(const char* format, ...) MOG_PRINTF_FORMAT(1, 2);
 
+// Turns the text for standard output off, as when standard output holds
+// records for programs instead; standard error is not affected.
+void keep_text_off_output();
+
+// Writes a line of machine-readable output to standard output, text off or not.
+void write_output_line(const std::string& line);
+
 // Standard error; what standard output holds so far goes out first.
 void say_error(const char* format, ...) MOG_PRINTF_FORMAT(1, 2);
 

@@ -69,6 +69,10 @@ Failure command_line_failure(const CommandLine& command_line) {
         return failure_with_usage(status, "ERROR: Modes -v and -i don't go together.'.");
     case CommandLineError::view_with_line_number:
         return failure_with_usage(status, "ERROR: Modes -v and -n don't go together.'.");
+    case CommandLineError::options_conflict:
+        return failure_with_usage(status, "ERROR: Options %s don't go together.", argument.c_str());
+    case CommandLineError::destination_with_check:
+        return failure_with_usage(status, "ERROR: Bad argument %s", argument.c_str());
     case CommandLineError::no_source:
         return failure_with_usage(status, "ERROR: No source file given.");
     case CommandLineError::unknown_extension:

@@ -47,10 +47,10 @@ Answer parse_answer(const char* line, long maximum) {
     return {AnswerKind::number, value};
 }
 
-long ask_line_number(const char* question, long maximum) {
+long ask_line_number(const char* question, long maximum, TextOrigin origin) {
     char line[ANSWER_LINE_SIZE];
     for (;;) {
-        ask(question, TextOrigin::commodore);
+        ask(question, origin);
         if (!read_answer_line(line))
             return NO_CHANGE;
         Answer answer = parse_answer(line, maximum);

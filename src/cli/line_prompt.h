@@ -3,6 +3,8 @@
 
 #include <cstddef>
 
+#include "cli/console.h"
+
 namespace mog {
 
 constexpr long NO_CHANGE = -1;
@@ -22,6 +24,6 @@ Answer parse_answer(const char* line, long maximum);
 // acceptable. Gives
 // NO_CHANGE for an empty answer or the end of input, otherwise a number
 // from 0 to the maximum.
-long ask_line_number(const char* question, long maximum);
+long ask_line_number(const char* question, long maximum, TextOrigin origin = TextOrigin::commodore);
 
 } // namespace mog

@@ -33,6 +33,9 @@ Failure guard_overwrite(const RunOptions& options) {
                                      shown_name(stderr, destination).c_str());
     if (options.replace_without_asking)
         return {};
+    // Output for scripts asks nothing: only -y replaces.
+    if (options.json)
+        return Failure{STATUS_OVERWRITE_REFUSED, "", false};
     ask("Destination file already exists!\n");
     ask("Press <y> to overwrite, any other to cancel. ");
     int key = read_answer_key();

@@ -7,7 +7,8 @@
 namespace mog {
 
 // No failure when the destination is absent, -y answers for the user, or
-// the user agrees to replace it; otherwise the failure of a refused
+// the user agrees to replace it (with --json nothing is asked, and only -y
+// agrees); otherwise the failure of a refused
 // overwrite. Something at the name counts as existing, even a link that
 // leads nowhere or a file the user may not read. A destination that is no
 // regular file (a device, a FIFO, a folder) is refused before the question,

@@ -16,6 +16,9 @@ struct RunOptions {
     bool interactive = false;            // -i: ask for each program's number
     bool line_number_given = false;      // -n
     bool replace_without_asking = false; // -y: an existing destination is replaced
+    bool json = false;                   // --json: JSON Lines on standard output instead of text
+    bool unicode = false;                // --unicode: PETSCII shown as Unicode, not code page 850
+    bool check = false;                  // --check: change nothing, tell whether every line has the number
     long line_number = 0;                // the -n value, or the year once the run settles it
     PetsciiStyle petscii;                // -a selects the block table, -o raw output
     const char* source = nullptr;

@@ -1,17 +1,32 @@
 #include "cli/text_report.h"
 
 #include "cli/console.h"
+#include "cli/file_report.h"
+#include "petscii/glyph_tables.h"
 
 namespace mog {
 
 namespace {
 
-std::string name_of(const ProgramRecord& program, PetsciiStyle style) {
-    return convert_petscii_string(program.name.data(), program.name_size, style);
+// What --unicode shows for a control code, which must never reach the
+// output as a control: a middle dot, or with -a a full block.
+constexpr char32_t CONTROL_MARK = 0x00B7;
+constexpr char32_t FULL_BLOCK = 0x2588;
+
+std::string unicode_text(const unsigned char* petscii, std::size_t size, const RunOptions& options) {
+    const char32_t control = options.petscii.table == &BLOCK_GLYPH_TABLE ? FULL_BLOCK : CONTROL_MARK;
+    std::string text;
+    for (std::size_t i = 0; i < size; ++i)
+        append_utf8(text, is_petscii_control(petscii[i]) ? control : petscii_to_unicode(petscii[i]));
+    return text;
 }
 
-std::string text_of(const ProgramRecord& program, const unsigned char* bytes, PetsciiStyle style) {
-    return convert_petscii_string(bytes + program.text_offset, program.text_size, style);
+std::string name_of(const ProgramRecord& program, const RunOptions& options) {
+    return commodore_text(stdout, program.name.data(), program.name_size, options);
+}
+
+std::string text_of(const ProgramRecord& program, const unsigned char* bytes, const RunOptions& options) {
+    return commodore_text(stdout, bytes + program.text_offset, program.text_size, options);
 }
 
 // A PRG or P00: the start line alone.
@@ -19,10 +34,17 @@ void print_start_line(const RunOptions& options, const PassResult& result, const
     if (!options.view || result.programs.empty())
         return;
     const ProgramRecord& program = result.programs.front();
-    say("%d SYS%s\n", static_cast<int>(program.line), shown(stdout, text_of(program, bytes, options.petscii)).c_str());
+    say("%d SYS%s\n", static_cast<int>(program.line), text_of(program, bytes, options).c_str());
 }
 
 } // namespace
+
+std::string commodore_text(std::FILE* stream, const unsigned char* petscii, std::size_t size,
+                           const RunOptions& options) {
+    if (options.unicode)
+        return unicode_text(petscii, size, options);
+    return shown(stream, convert_petscii_string(petscii, size, options.petscii));
+}
 
 std::string notice_words(const Notice& notice, const Container& container) {
     switch (notice.kind) {
@@ -58,10 +80,10 @@ void print_programs(const RunOptions& options, const PassResult& result, const u
     if (options.interactive)
         return;
     for (const ProgramRecord& program : result.programs) {
-        std::string name = shown(stdout, name_of(program, options.petscii));
+        std::string name = name_of(program, options);
         if (options.view && program.start_line)
             say("%s [%i SYS%s]\n", name.c_str(), static_cast<int>(program.line),
-                shown(stdout, text_of(program, bytes, options.petscii)).c_str());
+                text_of(program, bytes, options).c_str());
         else if (options.view)
             say("%s \n", name.c_str());
         else if (program.written)
@@ -69,8 +91,28 @@ void print_programs(const RunOptions& options, const PassResult& result, const u
     }
 }
 
-std::string line_number_question(const ProgramRecord& program, PetsciiStyle style) {
-    return formatted("%s (%d): ", name_of(program, style).c_str(), static_cast<int>(program.line));
+Question line_number_question(const ProgramRecord& program, const RunOptions& options) {
+    // Code page 850 text is shown as each stream shows it; Unicode text is
+    // shown as it is.
+    std::string name = options.unicode
+                           ? unicode_text(program.name.data(), program.name_size, options)
+                           : convert_petscii_string(program.name.data(), program.name_size, options.petscii);
+    return {formatted("%s (%d): ", name.c_str(), static_cast<int>(program.line)),
+            options.unicode ? TextOrigin::tool : TextOrigin::commodore};
+}
+
+void print_check(const std::string& file, const PassResult& result, const RunOptions& options) {
+    const auto wanted = static_cast<unsigned>(options.line_number);
+    const std::string shown_file = shown_name(stdout, file.c_str());
+    for (const ProgramRecord& program : result.programs) {
+        if (!lacks_number(program, wanted))
+            continue;
+        if (program.named)
+            say("%s: '%s' has line %u, not %u.\n", shown_file.c_str(), name_of(program, options).c_str(), program.line,
+                wanted);
+        else
+            say("%s: has line %u, not %u.\n", shown_file.c_str(), program.line, wanted);
+    }
 }
 
 } // namespace mog

@@ -6,10 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "cli/console.h"
 #include "cli/run_options.h"
 #include "mog/pass.h"
 
 namespace mog {
+
+// Commodore text as the stream shows it: code page 850 characters through
+// the stream's display rules, or with --unicode the C64's own characters as
+// UTF-8, on every stream alike, control codes shown as visible marks.
+std::string commodore_text(std::FILE* stream, const unsigned char* petscii, std::size_t size,
+                           const RunOptions& options);
 
 // What a notice tells the user, without "WARNING: " and without a newline;
 // empty for a notice that a failure reports instead.
@@ -23,7 +30,15 @@ void print_notices(const std::vector<Notice>& notices, std::size_t from, const C
 // here; their questions were the dialogue.
 void print_programs(const RunOptions& options, const PassResult& result, const unsigned char* bytes);
 
-// The question for a program's new line number.
-std::string line_number_question(const ProgramRecord& program, PetsciiStyle style);
+// The question for a program's new line number, and how to show it.
+struct Question {
+    std::string text;
+    TextOrigin origin;
+};
+Question line_number_question(const ProgramRecord& program, const RunOptions& options);
+
+// Prints each start line that does not carry the line number, as a check
+// lists it.
+void print_check(const std::string& file, const PassResult& result, const RunOptions& options);
 
 } // namespace mog

@@ -60,6 +60,12 @@ void print_help() {
         "  -a           show PETSCII control codes as full blocks\n"
         "  -o           raw output: PETSCII bytes unconverted\n"
         "  -y           replace an existing destination without asking\n"
+        "  --json       JSON Lines on standard output: one object per program and\n"
+        "               per file (and a summary after a batch), no other text\n"
+        "  --unicode    show PETSCII as the C64's own characters in UTF-8, control\n"
+        "               codes as a middle dot, instead of code page 850\n"
+        "  --check      change nothing: list each start line without the number\n"
+        "               (the year without -n) and end with status 4 if there is one\n"
         "  --machine L  take start lines where BASIC starts on the machines of the\n"
         "               comma-separated list L (default c64; the machines below)\n"
         "  -examples    show examples\n"
@@ -97,8 +103,8 @@ void print_help() {
         "\n"
         "Exit status: 0 success; 1 bad command line or missing source; 2 start\n"
         "line not SYS where BASIC starts, or not a P00 file; 3 source not\n"
-        "readable, or destination or output not writable; 5 replacing <dst>\n"
-        "declined.\n"
+        "readable, or destination or output not writable; 4 --check found a start\n"
+        "line without the number; 5 replacing <dst> declined.\n"
         "\n"
         "See man mog for more.\n");
 }

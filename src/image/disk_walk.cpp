@@ -39,8 +39,7 @@ bool next_disk_program(ProgramWalk& walk, Program& program) {
     // The start line ends with its sector at the latest.
     program =
         sector != nullptr ? program_after_load_address(sector + SECTOR_DATA, SECTOR_SIZE - SECTOR_DATA) : Program{};
-    program.name = entry + ENTRY_NAME;
-    program.name_size = ENTRY_NAME_SIZE;
+    set_name(program, entry + ENTRY_NAME, ENTRY_NAME_SIZE, SHIFTED_BLANK, SHIFTED_BLANK);
     program.file_type = entry[ENTRY_FILE_TYPE];
     return true;
 }

@@ -17,6 +17,7 @@ constexpr std::size_t ENTRY_FIRST_TRACK = 3;
 constexpr std::size_t ENTRY_FIRST_SECTOR = 4;
 constexpr std::size_t ENTRY_NAME = 5;
 constexpr std::size_t ENTRY_NAME_SIZE = 16;
+constexpr unsigned char SHIFTED_BLANK = 0xA0; // pads names
 
 // Where a file's data begins in its sectors, after the link to the next one.
 constexpr std::size_t SECTOR_DATA = 2;

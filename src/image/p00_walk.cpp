@@ -31,8 +31,8 @@ bool next_p00(ProgramWalk& walk, Program& program) {
     if (walk.given > 0)
         return false;
     program = program_after_load_address(walk.bytes + P00_HEADER_SIZE, walk.size - P00_HEADER_SIZE);
-    program.name = walk.bytes + P00_NAME;
-    program.name_size = P00_NAME_SIZE;
+    // PC64 pads names with zero bytes, cbmconvert with shifted blanks.
+    set_name(program, walk.bytes + P00_NAME, P00_NAME_SIZE, 0x00, 0xA0);
     return true;
 }
 

@@ -26,6 +26,16 @@ unsigned char* next_entry_in_use(ProgramWalk& walk, unsigned char* (*next_slot)(
     return entry;
 }
 
+void set_name(Program& program, const unsigned char* name, std::size_t size, unsigned char padding,
+              unsigned char other_padding) {
+    program.name = name;
+    program.name_size = size;
+    program.name_length = size;
+    while (program.name_length > 0 &&
+           (name[program.name_length - 1] == padding || name[program.name_length - 1] == other_padding))
+        --program.name_length;
+}
+
 void add_notice(ProgramWalk& walk, const Notice& notice) {
     walk.notices.push_back(notice);
 }

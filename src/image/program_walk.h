@@ -14,6 +14,11 @@ Program program_after_load_address(unsigned char* bytes, std::size_t available);
 // from a walk over every slot; null at the end.
 unsigned char* next_entry_in_use(ProgramWalk& walk, unsigned char* (*next_slot)(ProgramWalk&), std::size_t type_byte);
 
+// Gives the program the name stored in a field of the given size, padded
+// at its end with either padding byte.
+void set_name(Program& program, const unsigned char* name, std::size_t size, unsigned char padding,
+              unsigned char other_padding);
+
 // Notes something wrong with the container.
 void add_notice(ProgramWalk& walk, const Notice& notice);
 

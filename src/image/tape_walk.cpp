@@ -42,8 +42,8 @@ bool next_tape_program(ProgramWalk& walk, Program& program) {
     if (entry == nullptr)
         return false;
     program = Program{};
-    program.name = entry + TAPE_ENTRY_NAME;
-    program.name_size = TAPE_ENTRY_NAME_SIZE;
+    // Names are padded with blanks, in some tapes with shifted blanks.
+    set_name(program, entry + TAPE_ENTRY_NAME, TAPE_ENTRY_NAME_SIZE, ' ', 0xA0);
     program.has_load_address = true;
     program.load_address = read_le16(entry + TAPE_ENTRY_START);
     std::size_t offset = read_le32(entry + TAPE_ENTRY_OFFSET);

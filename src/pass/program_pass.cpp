@@ -16,6 +16,7 @@ ProgramRecord describe(const Program& program, const unsigned char* bytes, const
     record.index = program.index;
     record.named = program.name != nullptr;
     record.name_size = std::min(program.name_size, MAX_NAME_SIZE);
+    record.name_length = std::min(program.name_length, record.name_size);
     if (record.named)
         std::copy(program.name, program.name + record.name_size, record.name.begin());
     record.file_type = program.file_type;

@@ -1,0 +1,28 @@
+// What one run did with one file: the value that the text and JSON outputs
+// are written from.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "cli/failure.h"
+#include "mog/pass.h"
+
+namespace mog {
+
+struct FileReport {
+    std::string file;                     // the name as given
+    Container container;                  // no kind when the name has none mog reads
+    std::size_t size = 0;                 // bytes read
+    const unsigned char* bytes = nullptr; // what was read, for the start lines' texts
+    PassResult result;
+    std::optional<std::string> written; // the name written to
+    Failure failure;                    // with the status this file alone ends with
+};
+
+// True for a start line that does not carry the number, as a check reports it.
+inline bool lacks_number(const ProgramRecord& program, unsigned line_number) {
+    return program.start_line && program.line != line_number;
+}
+
+} // namespace mog

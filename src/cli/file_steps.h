@@ -1,0 +1,34 @@
+// The steps every run takes with a source file: find it, read it whole,
+// settle what the pass asks of its programs, write the result.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/failure.h"
+#include "cli/run_options.h"
+#include "mog/pass.h"
+
+namespace mog {
+
+// Real containers are well under 1 MiB: a larger source is no container,
+// and reading it (a 3 GiB sparse file, say) would only waste time.
+constexpr std::size_t MAX_SOURCE_SIZE = 16 * 1024 * 1024;
+
+// True when something that may be read is at the name. A source that is no
+// regular file counts: it fails at the read, with its reason.
+bool source_present(const char* name);
+
+// The failure of a source that is not there.
+Failure source_missing(const char* name);
+
+// Reads the source whole into the buffer.
+Failure read_source(const char* name, std::vector<unsigned char>& bytes);
+
+// What the options ask of each program; in interactive mode the user answers.
+PassRequest pass_request(const RunOptions& options);
+
+// Writes the bytes to the destination, replacing what is there.
+Failure write_destination(const std::string& name, const std::vector<unsigned char>& bytes);
+
+} // namespace mog

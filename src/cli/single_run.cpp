@@ -1,0 +1,75 @@
+#include "cli/single_run.h"
+
+#include "cli/file_steps.h"
+#include "cli/overwrite_guard.h"
+#include "cli/text_report.h"
+#include "platform/local_year.h"
+
+namespace mog {
+
+namespace {
+
+// Exit status of a check that found start lines without the number.
+constexpr int STATUS_CHECK_FAILED = 4;
+
+// Shows, asks for, checks or sets each program's start line in the bytes.
+void process_programs(const RunOptions& options, std::vector<unsigned char>& bytes, FileReport& report) {
+    ProgramWalk walk = start_program_walk(options.container, bytes.data(), bytes.size());
+    const std::size_t found_at_start = walk.notices.size();
+    print_notices(walk.notices, 0, options.container);
+    if (options.interactive)
+        ask("Enter line number for each program or <enter> for no change.\n\n");
+    report.result = run_pass(walk, pass_request(options));
+    report.failure = pass_failure(report.result);
+    if (report.failure.failed())
+        return;
+    if (options.check)
+        print_check(report.file, report.result, options);
+    else
+        print_programs(options, report.result, bytes.data());
+    print_notices(report.result.notices, found_at_start, options.container);
+}
+
+} // namespace
+
+FileReport run_single(RunOptions& options, std::vector<unsigned char>& bytes) {
+    FileReport report;
+    report.file = options.source;
+    report.container = options.container;
+    if (!source_present(options.source)) {
+        report.failure = source_missing(options.source);
+        return report;
+    }
+    if (options.destination) {
+        report.failure = guard_overwrite(options);
+        if (report.failure.failed())
+            return report;
+    }
+    report.failure = read_source(options.source, bytes);
+    if (report.failure.failed())
+        return report;
+    report.size = bytes.size();
+    report.bytes = bytes.data();
+
+    if (!options.line_number_given) {
+        options.line_number = local_year();
+        say("Current year: %i\n", static_cast<int>(options.line_number));
+    }
+    process_programs(options, bytes, report);
+    if (report.failure.failed())
+        return report;
+    if (options.check) {
+        for (const ProgramRecord& program : report.result.programs)
+            if (lacks_number(program, static_cast<unsigned>(options.line_number)))
+                report.failure = Failure{STATUS_CHECK_FAILED, "", false};
+        return report;
+    }
+    if (!options.view) {
+        report.failure = write_destination(*options.destination, bytes);
+        if (!report.failure.failed())
+            report.written = options.destination;
+    }
+    return report;
+}
+
+} // namespace mog
