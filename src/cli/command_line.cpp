@@ -30,6 +30,47 @@ Request request_named(const char* argument) {
     return Request::run;
 }
 
+// Options that switch a mode on.
+struct FlagOption {
+    const char* name;
+    bool RunOptions::*flag;
+};
+constexpr FlagOption FLAG_OPTIONS[] = {
+    {"-i", &RunOptions::interactive},
+    {"-v", &RunOptions::view},
+    {"-y", &RunOptions::replace_without_asking},
+    {"--json", &RunOptions::json},
+    {"--unicode", &RunOptions::unicode},
+    {"--check", &RunOptions::check},
+    {"--batch", &RunOptions::batch},
+    {"--in-place", &RunOptions::in_place},
+};
+
+bool* flag_named(RunOptions& options, const char* argument) {
+    for (const FlagOption& option : FLAG_OPTIONS)
+        if (std::strcmp(argument, option.name) == 0)
+            return &(options.*option.flag);
+    return nullptr;
+}
+
+// Options whose value is the next argument, whatever it looks like.
+bool takes_value(const char* argument) {
+    return std::strcmp(argument, "-n") == 0 || std::strcmp(argument, "--machine") == 0;
+}
+
+// A batch takes every name as a source, so whether the command line asks for
+// one must be known before its names are: an option before "--" that is no
+// option's value.
+bool asks_for_batch(int argc, char** argv) {
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        if (takes_value(argv[i]))
+            ++i;
+        else if (std::strcmp(argv[i], "--batch") == 0 || std::strcmp(argv[i], "--in-place") == 0)
+            return true;
+    }
+    return false;
+}
+
 CommandLine& stop(CommandLine& command_line, CommandLineError error, const std::string& offending = "") {
     command_line.error = error;
     command_line.offending = offending;
@@ -55,10 +96,13 @@ CommandLine walk_arguments(int argc, char** argv) {
     CommandLine command_line;
     RunOptions& options = command_line.options;
     bool options_ended = false;
+    const bool batch = asks_for_batch(argc, argv);
     for (int i = 1; i < argc; ++i) {
         const char* argument = argv[i];
         if (options_ended || argument[0] != '-') {
-            if (options.source == nullptr)
+            if (batch)
+                options.names.push_back(argument);
+            else if (options.source == nullptr)
                 options.source = argument;
             else if (!options.destination)
                 options.destination = argument;
@@ -70,12 +114,8 @@ CommandLine walk_arguments(int argc, char** argv) {
             options.petscii.table = &BLOCK_GLYPH_TABLE;
         } else if (std::strcmp(argument, "-o") == 0) {
             options.petscii.raw = true;
-        } else if (std::strcmp(argument, "-i") == 0) {
-            options.interactive = true;
-        } else if (std::strcmp(argument, "-v") == 0) {
-            options.view = true;
-        } else if (std::strcmp(argument, "-y") == 0) {
-            options.replace_without_asking = true;
+        } else if (bool* flag = flag_named(options, argument)) {
+            *flag = true;
         } else if (std::strcmp(argument, "-n") == 0) {
             if (i + 1 >= argc)
                 return stop(command_line, CommandLineError::line_number_missing);
@@ -83,12 +123,6 @@ CommandLine walk_arguments(int argc, char** argv) {
             options.line_number_given = true;
             if (options.line_number < 0 || options.line_number > static_cast<long>(MAX_LINE_NUMBER))
                 return stop(command_line, CommandLineError::line_number_out_of_range);
-        } else if (std::strcmp(argument, "--json") == 0) {
-            options.json = true;
-        } else if (std::strcmp(argument, "--unicode") == 0) {
-            options.unicode = true;
-        } else if (std::strcmp(argument, "--check") == 0) {
-            options.check = true;
         } else if (std::strcmp(argument, "--machine") == 0) {
             if (i + 1 >= argc)
                 return stop(command_line, CommandLineError::machine_missing);
@@ -102,6 +136,7 @@ CommandLine walk_arguments(int argc, char** argv) {
             return stop(command_line, CommandLineError::unknown_option, argument);
         }
     }
+    options.batch = options.batch || options.in_place;
     return command_line;
 }
 
@@ -122,12 +157,18 @@ CommandLineError first_error(CommandLine& command_line) {
         {options.interactive && options.check, "-i and --check"},
         {options.view && options.check, "-v and --check"},
         {options.petscii.raw && options.unicode, "-o and --unicode"},
+        {options.interactive && options.in_place, "-i and --in-place"},
+        {options.interactive && options.batch, "-i and --batch"},
+        {options.view && options.in_place, "-v and --in-place"},
+        {options.check && options.in_place, "--check and --in-place"},
     };
     for (const auto& conflict : conflicts)
         if (conflict.both) {
             command_line.offending = conflict.names;
             return CommandLineError::options_conflict;
         }
+    if (options.batch) // each name is checked as it comes, and fails alone
+        return options.names.empty() ? CommandLineError::no_source : CommandLineError::none;
     if (options.source == nullptr)
         return CommandLineError::no_source;
     if (!container_for_name(options.source, options.container))

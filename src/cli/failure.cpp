@@ -106,6 +106,13 @@ Failure pass_failure(const PassResult& result) {
     return {};
 }
 
+std::string message_without_prefix(const std::string& message) {
+    for (const char* prefix : {"ERROR: ", "ERR: "})
+        if (message.rfind(prefix, 0) == 0)
+            return message.substr(std::strlen(prefix));
+    return message;
+}
+
 const char* file_error_reason(int error) {
     return error == NOT_A_REGULAR_FILE ? "Not a regular file" : std::strerror(error);
 }

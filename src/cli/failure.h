@@ -38,6 +38,9 @@ Failure command_line_failure(const CommandLine& command_line);
 // What a one-program container without its start line tells the user.
 Failure pass_failure(const PassResult& result);
 
+// A message without the "ERROR: " or "ERR: " that starts it.
+std::string message_without_prefix(const std::string& message);
+
 // The system's reason for a failed read or write, as an errno value or
 // NOT_A_REGULAR_FILE.
 const char* file_error_reason(int error);

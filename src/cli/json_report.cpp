@@ -37,14 +37,6 @@ std::string hex(const unsigned char* bytes, std::size_t size) {
     return text;
 }
 
-// A message without the "ERROR: " or "ERR: " that starts it.
-std::string without_prefix(const std::string& message) {
-    for (const char* prefix : {"ERROR: ", "ERR: "})
-        if (message.rfind(prefix, 0) == 0)
-            return message.substr(std::strlen(prefix));
-    return message;
-}
-
 std::string string_array(const std::vector<std::string>& items) {
     std::string array = "[";
     for (const std::string& item : items) {
@@ -116,8 +108,8 @@ std::string file_record(const FileReport& report) {
                 json_string(report.container.kind != nullptr ? container_name(report.container) : ""), kind),
         report.size, report.result.programs.size(), report.written ? report.result.changed() : 0,
         null_or(report.written.has_value(), json_string(report.written.value_or("")), written),
-        string_array(warnings).c_str(), null_or(failed, json_string(without_prefix(report.failure.message)), error),
-        report.failure.status);
+        string_array(warnings).c_str(),
+        null_or(failed, json_string(message_without_prefix(report.failure.message)), error), report.failure.status);
 }
 
 void write_file_records(const FileReport& report, const RunOptions& options) {

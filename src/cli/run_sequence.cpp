@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "cli/batch_run.h"
 #include "cli/failure.h"
 #include "cli/json_report.h"
 #include "cli/single_run.h"
@@ -79,6 +80,8 @@ void run_sequence(int argc, char** argv) {
     if (options.destination_derived)
         say("Destination file set to '%s'.\n", shown_name(stdout, options.destination->c_str()).c_str());
     fail_if(command_line_failure(command_line));
+    if (options.batch)
+        finish(run_batch(options));
 
     std::vector<unsigned char> bytes;
     FileReport report = run_single(options, bytes);

@@ -52,6 +52,7 @@ void print_help() {
         "programs (such as 10 SYS2061 at $0801), by default to the current year.\n"
         "\n"
         "Usage: mog [options] <src> [<dst>]\n"
+        "       mog --batch|--in-place [options] <name>...\n"
         "\n"
         "Options:\n"
         "  -n <num>     use num (0 to 65535) as the line number instead of the year\n"
@@ -66,6 +67,9 @@ void print_help() {
         "               codes as a middle dot, instead of code page 850\n"
         "  --check      change nothing: list each start line without the number\n"
         "               (the year without -n) and end with status 4 if there is one\n"
+        "  --batch      every name is a source (no <dst>); folders are searched for\n"
+        "               the kinds below; each changed file goes to <name>.out.<ext>\n"
+        "  --in-place   a batch that replaces each file whose start lines change\n"
         "  --machine L  take start lines where BASIC starts on the machines of the\n"
         "               comma-separated list L (default c64; the machines below)\n"
         "  -examples    show examples\n"
@@ -92,6 +96,10 @@ void print_help() {
     }
     say("  %-13severy machine above\n", ALL_MACHINES);
     say("\n"
+        "Without --batch a second name is the destination, replaced after a\n"
+        "question. In a batch only files whose line numbers change are written;\n"
+        "each file gets a line, then one sums them up.\n"
+        "\n"
         "<dst> must have the same extension. Default: <src> with .out and the\n"
         "extension in lower case in place of its extension (game.D81 gives\n"
         "game.out.d81).\n"

@@ -49,6 +49,14 @@ std::string default_destination(const char* source) {
     return name;
 }
 
+bool named_like_output(const char* name) {
+    const std::size_t length = std::strlen(name);
+    if (length < 2 * EXTENSION_LENGTH)
+        return false;
+    const std::string before_extension(name, length - EXTENSION_LENGTH);
+    return same_extension(before_extension.c_str(), ".out");
+}
+
 bool container_for_name(const char* name, Container& container) {
     container = Container{};
     const char* extension = extension_of(name);

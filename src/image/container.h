@@ -21,4 +21,7 @@ bool same_extension(const char* first, const char* second);
 // the name less its extension, then ".out" and the extension in lower case.
 std::string default_destination(const char* source);
 
+// True for a name such as "game.out.d64", as a run writes by default.
+bool named_like_output(const char* name);
+
 } // namespace mog

@@ -1,0 +1,15 @@
+// A run over a whole collection: every name a source, folders searched, one
+// line per file and a summary.
+#pragma once
+
+#include "cli/run_options.h"
+
+namespace mog {
+
+// Works on every file of the batch and gives the status the run ends with:
+// a file error if any file failed, otherwise a refused overwrite if any
+// destination was kept (or, for a check, status 4 if any start line lacks
+// the number), otherwise success.
+int run_batch(RunOptions& options);
+
+} // namespace mog

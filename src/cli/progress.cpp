@@ -1,0 +1,45 @@
+#include "cli/progress.h"
+
+#include "cli/console.h"
+
+namespace mog {
+
+namespace {
+
+constexpr auto FIRST_SHOWN_AFTER = std::chrono::seconds(1);
+constexpr auto SHOWN_EVERY = std::chrono::milliseconds(100);
+constexpr std::size_t MAX_NAME_SHOWN = 50;
+
+} // namespace
+
+Progress start_progress() {
+    Progress progress;
+    progress.on_terminal = stream_display(stderr) != Display::bytes;
+    return progress;
+}
+
+void show_progress(Progress& progress, std::size_t done, std::size_t total, const std::string& name) {
+    if (!progress.on_terminal)
+        return;
+    auto now = std::chrono::steady_clock::now();
+    if (now - progress.started < FIRST_SHOWN_AFTER || now - progress.shown_at < SHOWN_EVERY)
+        return;
+    progress.shown_at = now;
+    // The end of a long name tells most.
+    std::string shown = name.size() > MAX_NAME_SHOWN ? "..." + name.substr(name.size() - MAX_NAME_SHOWN) : name;
+    std::string line = formatted("[%zu/%zu] %s", done, total, shown_name(stderr, shown.c_str()).c_str());
+    clear_progress(progress);
+    say_error("%s", line.c_str());
+    progress.shown_width = 0; // columns: UTF-8 bytes but continuation bytes
+    for (char c : line)
+        progress.shown_width += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+}
+
+void clear_progress(Progress& progress) {
+    if (progress.shown_width == 0)
+        return;
+    say_error("\r%*s\r", static_cast<int>(progress.shown_width), "");
+    progress.shown_width = 0;
+}
+
+} // namespace mog

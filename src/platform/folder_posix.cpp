@@ -1,0 +1,45 @@
+#include "platform/folder.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace mog {
+
+int list_folder(const char* path, std::vector<FolderEntry>& entries) {
+    entries.clear();
+    DIR* folder = opendir(path);
+    if (folder == nullptr)
+        return errno;
+    std::string prefix = path;
+    if (prefix.empty() || prefix.back() != '/')
+        prefix += '/';
+    errno = 0;
+    while (const dirent* entry = readdir(folder)) {
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
+            continue;
+        std::string name = prefix + entry->d_name;
+        struct stat info {};
+        EntryKind kind = EntryKind::file;
+        if (lstat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+            kind = EntryKind::folder;
+        else if (S_ISLNK(info.st_mode) && stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+            kind = EntryKind::link_to_folder;
+        entries.push_back({entry->d_name, kind});
+        errno = 0;
+    }
+    int error = errno;
+    closedir(folder);
+    return error;
+}
+
+bool file_identity(const char* name, FileIdentity& identity) {
+    struct stat info {};
+    if (stat(name, &info) != 0)
+        return false;
+    identity = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    return true;
+}
+
+} // namespace mog
