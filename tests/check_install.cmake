@@ -6,7 +6,8 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${status}")
 endif()
 
-foreach(path bin/mog share/man/man1/mog.1 share/bash-completion/completions/mog)
+foreach(path bin/mog share/man/man1/mog.1.gz share/bash-completion/completions/mog share/doc/mog/LICENSE
+             share/doc/mog/README.md share/doc/mog/copyright share/doc/mog/changelog.gz)
   if(NOT EXISTS "${PREFIX}/${path}")
     message(FATAL_ERROR "${path} is not installed")
   endif()
@@ -18,9 +19,27 @@ if(NOT status EQUAL 0 OR NOT listing MATCHES "HELLO            \\[800 SYS2061\\]
   message(FATAL_ERROR "installed mog failed (${status}):\n${listing}")
 endif()
 
+# The manual page and the changelog are compressed as by gzip -9n: no name,
+# no time, best compression, so that every build gives the same bytes.
+foreach(path share/man/man1/mog.1.gz share/doc/mog/changelog.gz)
+  file(READ "${PREFIX}/${path}" header LIMIT 10 HEX)
+  if(NOT header STREQUAL "1f8b0800000000000203")
+    message(FATAL_ERROR "${path} is not compressed with gzip -9n: ${header}")
+  endif()
+endforeach()
+
+# The changelog's latest entry is the version built.
+execute_process(COMMAND gzip -dc "${PREFIX}/share/doc/mog/changelog.gz" OUTPUT_VARIABLE changelog)
+if(NOT changelog MATCHES "^mog \\(${VERSION}\\) ")
+  message(FATAL_ERROR "the changelog does not start with version ${VERSION}")
+endif()
+
 # The manual page covers every option and source kind, every exit status
 # and the display rule.
-file(READ "${PREFIX}/share/man/man1/mog.1" page)
+execute_process(COMMAND gzip -dc "${PREFIX}/share/man/man1/mog.1.gz" OUTPUT_VARIABLE page RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "the manual page does not decompress: ${status}")
+endif()
 foreach(needed "\\-n" "\\-i" "\\-v" "\\-a" "\\-o" "\\-y" "\\-examples" "\\-\\-help" "\\-\\-version"
                ".p00" ".d71" ".d81" ".t64" ".SH EXIT STATUS" ".B 0" ".B 1" ".B 2" ".B 3" ".B 5" ".SH EXAMPLES"
                ".SH DISPLAY" "UTF-8" "iconv" "bash")
