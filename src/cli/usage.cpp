@@ -4,6 +4,7 @@
 
 #include "cli/console.h"
 #include "image/disk_format.h"
+#include "platform/manual.h"
 
 void print_usage(const char* program_name) {
     say("Change start line of program to number given (e.g. current year).\n"
@@ -81,7 +82,8 @@ void print_help() {
         "line not SYS at $0801, or not a P00 file; 3 source not readable, or\n"
         "destination or output not writable; 5 replacing <dst> declined.\n"
         "\n"
-        "See man mog for more.\n");
+        "See %s for more.\n",
+        manual_reference());
 }
 
 void print_version() {

@@ -1,0 +1,5 @@
+#include "platform/manual.h"
+
+const char* manual_reference() {
+    return "man mog";
+}

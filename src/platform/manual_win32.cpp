@@ -1,0 +1,6 @@
+#include "platform/manual.h"
+
+// The zip puts the manual page, rendered as text, in this file beside mog.exe.
+const char* manual_reference() {
+    return "mog.txt";
+}
