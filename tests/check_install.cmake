@@ -42,10 +42,15 @@ if(NOT status EQUAL 0)
 endif()
 foreach(needed "\\-n" "\\-i" "\\-v" "\\-a" "\\-o" "\\-y" "\\-examples" "\\-\\-help" "\\-\\-version"
                ".p00" ".d71" ".d81" ".t64" ".SH EXIT STATUS" ".B 0" ".B 1" ".B 2" ".B 3" ".B 5" ".SH EXAMPLES"
-               ".SH DISPLAY" "UTF-8" "iconv" "bash")
+               ".SH DISPLAY" "UTF-8" "iconv" "bash" ".SH ENVIRONMENT" "LC_ALL" "LC_CTYPE" "LANG" ".SH SEE ALSO"
+               ".BR cc1541 (1)" ".BR cbmconvert (1)")
   string(FIND "${page}" "${needed}" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "the manual page lacks ${needed}")
   endif()
 endforeach()
+# The page is dated, as man shows it at the foot.
+if(NOT page MATCHES "^\\.TH MOG 1 \"?[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]\"? ")
+  message(FATAL_ERROR "the manual page's .TH line has no date")
+endif()
 message(STATUS "installed tree is complete")
