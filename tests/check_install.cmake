@@ -6,7 +6,8 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${status}")
 endif()
 
-foreach(path bin/mog share/man/man1/mog.1.gz share/bash-completion/completions/mog share/doc/mog/LICENSE
+foreach(path bin/mog share/man/man1/mog.1.gz share/bash-completion/completions/mog
+             share/zsh/vendor-completions/_mog share/fish/vendor_completions.d/mog.fish share/doc/mog/LICENSE
              share/doc/mog/README.md share/doc/mog/copyright share/doc/mog/changelog.gz)
   if(NOT EXISTS "${PREFIX}/${path}")
     message(FATAL_ERROR "${path} is not installed")
@@ -43,7 +44,7 @@ endif()
 foreach(needed "\\-n" "\\-i" "\\-v" "\\-a" "\\-o" "\\-y" "\\-examples" "\\-\\-help" "\\-\\-version"
                ".p00" ".d71" ".d81" ".t64" ".SH EXIT STATUS" ".B 0" ".B 1" ".B 2" ".B 3" ".B 5" ".SH EXAMPLES"
                ".SH DISPLAY" "UTF-8" "iconv" "bash" ".SH ENVIRONMENT" "LC_ALL" "LC_CTYPE" "LANG" ".SH SEE ALSO"
-               ".BR cc1541 (1)" ".BR cbmconvert (1)")
+               ".BR cc1541 (1)" ".BR cbmconvert (1)" "vendor-completions/_mog" "vendor_completions.d/mog.fish")
   string(FIND "${page}" "${needed}" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "the manual page lacks ${needed}")
