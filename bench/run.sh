@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Measures mog against copying the same file: whole-process wall time for a
-# rewrite of a D64 and of a D81, an in-place rewrite, a listing and a loop
-# over 1,000 images, and peak memory. Prints one summary line per figure; writes nothing into the
-# repository.
-# Needs hyperfine and /usr/bin/time (Debian: hyperfine, time).
+# rewrite of a D64 and of a D81, a listing and a loop over 1,000 images, and
+# peak memory; and an in-place rewrite against bench/durable_copy.c, which
+# replaces a file as durably as mog does. Prints one summary line per
+# figure; writes nothing into the repository.
+# Needs hyperfine, /usr/bin/time and a C compiler (Debian: hyperfine, time, gcc).
 # Usage: bench/run.sh            (MOG=path/to/mog to measure another build)
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,10 +15,22 @@ fi
 
 work=$(mktemp -d /tmp/mog-bench-XXXXXX)
 trap 'rm -rf "$work"' EXIT
+# The samples are sparse (the D81 holds 8 KiB of real blocks), and cp copies
+# a sparse file by writing its few real blocks. The inputs are written in
+# full, as images from a download or an emulator are.
+dense() {
+    if [ $(($(stat -c %b "$1") * $(stat -c %B "$1"))) -lt "$(stat -c %s "$1")" ]; then
+        echo "$1 is sparse: the figures would not be fair" >&2
+        exit 1
+    fi
+}
 image="$work/game.d64"
-cp "$repo/samples/sample.d64" "$image"
+cp --sparse=never "$repo/samples/sample.d64" "$image"
 big="$work/game.d81"
-cp "$repo/samples/sample.d81" "$big"
+cp --sparse=never "$repo/samples/sample.d81" "$big"
+dense "$image"
+dense "$big"
+cc -O2 -o "$work/durable_copy" "$repo/bench/durable_copy.c"
 
 # A collection of 1,000 different images: each differs in one data byte.
 mkdir "$work/collection"
@@ -52,14 +65,16 @@ compare "rewrite one image (mog -n 2024 game.d64 out.d64 vs cp)" cp "$work/rewri
 quietly hyperfine -N --style none --warmup 50 --runs 500 --prepare "rm -f $work/out.d81" \
     --export-json "$work/d81.json" "$mog -n 2024 $big $work/out.d81" "cp $big $work/out.d81"
 compare "rewrite one D81 image (mog -n 2024 game.d81 out.d81 vs cp)" cp "$work/d81.json"
+dense "$work/out.d81" # cp wrote every block, as mog does
 
-# In place: what existed is flushed to the device before the rename, which
-# cp over an existing file does not do.
+# In place: mog writes a temporary file, flushes it to the device, renames
+# it over the file and flushes the folder; durable_copy does the same work.
 cp "$image" "$work/inplace.d64"
 cp "$image" "$work/existing.d64"
 quietly hyperfine -N --style none --warmup 20 --runs 200 --export-json "$work/inplace.json" \
-    "$mog -y -n 2024 $work/inplace.d64 $work/inplace.d64" "cp $image $work/existing.d64"
-compare "rewrite one image in place (mog -y -n 2024 game.d64 game.d64 vs cp over a file)" cp "$work/inplace.json"
+    "$mog -y -n 2024 $work/inplace.d64 $work/inplace.d64" "$work/durable_copy $work/existing.d64"
+compare "rewrite one image in place (mog -y -n 2024 game.d64 game.d64 vs durable_copy game.d64)" durable_copy \
+    "$work/inplace.json"
 
 quietly hyperfine -N --style none --warmup 50 --runs 500 --export-json "$work/view.json" \
     "$mog -v $image" "cat $image"

@@ -25,7 +25,7 @@ offers() { # expected offer, then the words; the last word is completed
 }
 offers "demo.d81 disks game.PRG one.p07 tape.t64 " ""
 offers "demo.d81 disks " "d"
-offers "-- --check --help --json --machine --unicode --version " "--"
+offers "-- --batch --check --help --in-place --json --machine --unicode --version " "--"
 offers "-y " "-y"
 offers " " "-n" ""
 offers "-x.prg " "--" "-"

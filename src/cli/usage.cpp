@@ -6,6 +6,7 @@
 #include "basic/machines.h"
 #include "cli/console.h"
 #include "image/container_kind.h"
+#include "platform/manual.h"
 
 namespace mog {
 
@@ -114,7 +115,8 @@ void print_help() {
         "readable, or destination or output not writable; 4 --check found a start\n"
         "line without the number; 5 replacing <dst> declined.\n"
         "\n"
-        "See man mog for more.\n");
+        "See %s for more.\n",
+        manual_reference());
 }
 
 void print_version() {

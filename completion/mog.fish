@@ -1,0 +1,47 @@
+# fish completion for mog: its options, and file names of the kinds it reads.
+
+# True after "--": every later word is a file name.
+function __mog_after_dashes
+    contains -- -- (commandline -opc)
+end
+
+# Folders and files of the kinds mog reads, from fish's own completion of
+# file names (so that quotes, escapes and ~ work as everywhere); names that
+# start with "-" only after "--", as they would be taken for options before it.
+function __mog_names
+    set -l after_dashes (__mog_after_dashes; and echo yes)
+    for name in (complete -C "__fish_command_without_completions "(commandline -ct))
+        if string match -q -- '-*' $name; and test -z "$after_dashes"
+            continue
+        else if string match -qri -- '(/|\.(prg|p[0-9][0-9]|d64|d71|d81|t64))$' $name
+            echo $name
+        end
+    end
+end
+
+# The machine names, completing the last item of a comma-separated list.
+function __mog_machines
+    set -l token (commandline -ct)
+    set -l done (string match -r -- '^.*,' "$token")
+    for machine in c64 c128 vic20 plus4 pet mega65 all
+        echo "$done$machine"
+    end
+end
+
+complete -c mog -f -a '(__mog_names)'
+complete -c mog -n 'not __mog_after_dashes' -o n -x -d 'Use num (0 to 65535) as the line number'
+complete -c mog -n 'not __mog_after_dashes' -o i -d 'Ask for each program of a disk image or tape'
+complete -c mog -n 'not __mog_after_dashes' -o v -d 'Show the start lines, change nothing'
+complete -c mog -n 'not __mog_after_dashes' -o a -d 'Show PETSCII control codes as full blocks'
+complete -c mog -n 'not __mog_after_dashes' -o o -d 'Raw output: PETSCII bytes unconverted'
+complete -c mog -n 'not __mog_after_dashes' -o y -d 'Replace an existing destination without asking'
+complete -c mog -n 'not __mog_after_dashes' -l json -d 'JSON Lines: one object per program and per file'
+complete -c mog -n 'not __mog_after_dashes' -l unicode -d "Show PETSCII as the C64's own characters in UTF-8"
+complete -c mog -n 'not __mog_after_dashes' -l check -d 'Change nothing; status 4 if a start line lacks the number'
+complete -c mog -n 'not __mog_after_dashes' -l batch -d 'Every name is a source; folders are searched'
+complete -c mog -n 'not __mog_after_dashes' -l in-place -d 'A batch that replaces each file it changes'
+complete -c mog -n 'not __mog_after_dashes' -l machine -x -a '(__mog_machines)' -d 'The machines whose BASIC start lines count'
+complete -c mog -n 'not __mog_after_dashes' -o examples -d 'Show examples'
+complete -c mog -n 'not __mog_after_dashes' -l help -d 'Show the help'
+complete -c mog -n 'not __mog_after_dashes' -l version -d 'Show the version'
+complete -c mog -n 'not __mog_after_dashes; and string match -q -- "-*" (commandline -ct)' --arguments=-- -d 'End of options: every later argument is a file name'
