@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Measures mog against copying the same file: whole-process wall time for a
-# rewrite of a D64 and of a D81, a listing and a loop over 1,000 images, and
-# peak memory; and an in-place rewrite against bench/durable_copy.c, which
+# rewrite of a D64 and of a D81, a listing, a loop over 1,000 images, a batch
+# over them to .out files and in place, and peak memory; and an in-place rewrite against bench/durable_copy.c, which
 # replaces a file as durably as mog does. Prints one summary line per
 # figure; writes nothing into the repository.
 # Needs hyperfine, /usr/bin/time and a C compiler (Debian: hyperfine, time, gcc).
@@ -86,6 +86,25 @@ quietly hyperfine --style none --warmup 1 --runs 10 --prepare "rm -rf out && mkd
     "for f in collection/*.d64; do $mog -n 2024 \"\$f\" \"out/\${f##*/}\"; done" \
     "for f in collection/*.d64; do cp \"\$f\" \"out/\${f##*/}\"; done"
 compare "loop over 1,000 images (mog vs cp)" cp "$work/loop.json"
+
+# The same collection in one process: each image to its .out file, against
+# a loop of cp doing the same copies.
+quietly hyperfine --style none --warmup 1 --runs 10 --prepare "rm -f collection/*.out.d64" \
+    --export-json "$work/batch.json" \
+    "$mog --batch -n 2024 collection >/dev/null" \
+    "for f in collection/*.d64; do cp \"\$f\" \"\${f%.d64}.out.d64\"; done"
+compare "batch over 1,000 images to .out files (mog --batch vs a loop of cp; goal at most 0.30)" cp "$work/batch.json"
+
+# In place, from the same images each time: one process against one mog per file.
+rm -f collection/*.out.d64
+cp -r collection pristine
+quietly hyperfine --style none --warmup 1 --runs 10 --prepare "rm -rf collection && cp -r pristine collection" \
+    --export-json "$work/in_place.json" \
+    "$mog --in-place -n 2024 collection >/dev/null" \
+    "for f in collection/*.d64; do $mog -y -n 2024 \"\$f\" \"\$f\" >/dev/null; done"
+compare "batch over 1,000 images in place (mog --in-place vs a loop of mog -y -n 2024 f f; goal at most 0.50)" \
+    "mog per file" "$work/in_place.json"
+dense collection/disk0000.d64
 
 # Peak resident memory, the largest of several runs, in KiB.
 peak() {

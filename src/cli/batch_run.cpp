@@ -83,7 +83,7 @@ void work_on(const RunOptions& options, const BatchSource& source, std::vector<u
 }
 
 std::string programs_changed(std::size_t count) {
-    return formatted("%zu program%s changed", count, count == 1 ? "" : "s");
+    return formatted("%llu program%s changed", static_cast<unsigned long long>(count), count == 1 ? "" : "s");
 }
 
 // The text a batch prints for one file: its warnings, its listing in view

@@ -81,9 +81,9 @@ std::string program_record(const FileReport& report, const ProgramRecord& progra
             machine_names.emplace_back(machine);
     const bool changed = report.written.has_value() && program.changed();
     return formatted(
-        "{\"record\":\"program\",\"file\":%s,\"index\":%zu,\"name\":%s,\"name_petscii\":%s,\"type\":\"%s\","
+        "{\"record\":\"program\",\"file\":%s,\"index\":%llu,\"name\":%s,\"name_petscii\":%s,\"type\":\"%s\","
         "\"load_address\":%s,\"start_line\":%s,\"line\":%s,\"text\":%s,\"new_line\":%s,\"machines\":%s}",
-        json_string(report.file).c_str(), program.index,
+        json_string(report.file).c_str(), static_cast<unsigned long long>(program.index),
         null_or(program.named, json_string(petscii_to_utf8(program.name.data(), program.name_length)), name),
         null_or(program.named, formatted("\"%s\"", hex(program.name.data(), program.name_size).c_str()), name_petscii),
         file_type_name(program.file_type), number_or_null(program.has_load_address, program.load_address).c_str(),
@@ -101,12 +101,13 @@ std::string file_record(const FileReport& report) {
     std::string kind, written, error;
     const bool failed = !report.failure.message.empty();
     return formatted(
-        "{\"record\":\"file\",\"file\":%s,\"kind\":%s,\"size\":%zu,\"programs\":%zu,\"changed\":%zu,"
+        "{\"record\":\"file\",\"file\":%s,\"kind\":%s,\"size\":%llu,\"programs\":%llu,\"changed\":%llu,"
         "\"written\":%s,\"warnings\":%s,\"error\":%s,\"status\":%d}",
         json_string(report.file).c_str(),
         null_or(report.container.kind != nullptr,
                 json_string(report.container.kind != nullptr ? container_name(report.container) : ""), kind),
-        report.size, report.result.programs.size(), report.written ? report.result.changed() : 0,
+        static_cast<unsigned long long>(report.size), static_cast<unsigned long long>(report.result.programs.size()),
+        static_cast<unsigned long long>(report.written ? report.result.changed() : 0),
         null_or(report.written.has_value(), json_string(report.written.value_or("")), written),
         string_array(warnings).c_str(),
         null_or(failed, json_string(message_without_prefix(report.failure.message)), error), report.failure.status);

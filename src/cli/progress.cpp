@@ -27,7 +27,8 @@ void show_progress(Progress& progress, std::size_t done, std::size_t total, cons
     progress.shown_at = now;
     // The end of a long name tells most.
     std::string shown = name.size() > MAX_NAME_SHOWN ? "..." + name.substr(name.size() - MAX_NAME_SHOWN) : name;
-    std::string line = formatted("[%zu/%zu] %s", done, total, shown_name(stderr, shown.c_str()).c_str());
+    std::string line = formatted("[%llu/%llu] %s", static_cast<unsigned long long>(done),
+                                 static_cast<unsigned long long>(total), shown_name(stderr, shown.c_str()).c_str());
     clear_progress(progress);
     say_error("%s", line.c_str());
     progress.shown_width = 0; // columns: UTF-8 bytes but continuation bytes
