@@ -78,16 +78,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (line.error != CommandLineError::none)
         return 0;
     // A command line that passes every check is consistent.
-    FUZZ_CHECK(options.source != nullptr);
     FUZZ_CHECK(!(options.view && options.interactive));
     FUZZ_CHECK(!(options.view && options.line_number_given));
+    FUZZ_CHECK(!(options.interactive && (options.json || options.check || options.batch)));
+    FUZZ_CHECK(!(options.check && (options.view || options.in_place)));
+    FUZZ_CHECK(!(options.petscii.raw && options.unicode));
+    if (options.line_number_given)
+        FUZZ_CHECK(options.line_number >= 0 && options.line_number <= 65535);
+    FUZZ_CHECK(!options.basic_starts.empty());
+    if (options.batch) {
+        // Every name is a source; none is a destination.
+        FUZZ_CHECK(!options.names.empty() && options.source == nullptr && !options.destination);
+        return 0;
+    }
+    FUZZ_CHECK(options.source != nullptr && !options.in_place);
     Container container;
     FUZZ_CHECK(container_for_name(options.source, container) && container.kind == options.container.kind &&
                container.format == options.container.format);
-    if (!options.view)
+    if (!options.view && !options.check)
         FUZZ_CHECK(options.destination && same_extension(options.source, options.destination->c_str()));
-    if (options.line_number_given)
-        FUZZ_CHECK(options.line_number >= 0 && options.line_number <= 65535);
+    if (options.check)
+        FUZZ_CHECK(!options.destination);
     FUZZ_CHECK(has_directory(options.container) || !options.interactive);
     return 0;
 }

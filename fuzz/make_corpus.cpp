@@ -193,6 +193,13 @@ int main(int argc, char** argv) {
         std::string("a.prg\0b.PRG\0c.prg", 17),
         std::string("-v\0-i\0x.d64", 11),
         std::string("prg", 3),
+        std::string("--batch\0-n\0--in-place\0a.d64\0b.D64\0folder", 40),
+        std::string("--machine\0c64,,C128\0x.prg", 25),
+        std::string("--json\0--unicode\0--check\0-n\0"
+                    "1\0a.t64",
+                    35),
+        std::string("--in-place\0-i\0--\0-x.p01", 23),
+        std::string("--check\0a.d64\0b.d64\0--machine\0all", 33),
     };
     n = 0;
     for (const auto& arguments : argument_lists)
