@@ -175,6 +175,11 @@ TEST(D64Process, InteractiveAnswers) {
          alpha_question + "Invalid input (too high).\n" + alpha_question + beta_question, 8, 1984},
         {"long line of blanks keeps its digits", std::string(254, ' ') + "4" + "99\n\n", alpha_question + beta_question,
          4, 1984},
+        // Input without a line ending is not waited for beyond 4 KiB.
+        {"4095 bytes and a line ending are one answer", std::string(4095, '7') + "\n8\n\n",
+         alpha_question + "Invalid input (too high).\n" + alpha_question + beta_question, 8, 1984},
+        {"4096 bytes without a line ending end the input", std::string(4096, '7') + "\n8\n",
+         alpha_question + beta_question, 10, 1984},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);

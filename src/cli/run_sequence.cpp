@@ -63,6 +63,7 @@ bool source_present(const char* name) {
     switch (path_kind(name)) {
     case PathKind::absent:
     case PathKind::dangling_link:
+    case PathKind::link_loop:
         return false;
     case PathKind::regular_file:
         return can_read_file(name);
@@ -74,14 +75,14 @@ bool source_present(const char* name) {
 }
 
 // What the options ask of each program; in interactive mode the user answers.
-PassRequest pass_request(const RunOptions& options) {
+PassRequest pass_request(const RunOptions& options, AnswerInput& input) {
     PassRequest request;
     if (options.view)
         return request;
     request.each = Decision{Action::set, static_cast<unsigned>(options.line_number)};
     if (options.interactive)
-        request.ask = [style = options.petscii](const ProgramRecord& program) {
-            long answer = ask_line_number(line_number_question(program, style).c_str(), MAX_LINE_NUMBER);
+        request.ask = [style = options.petscii, &input](const ProgramRecord& program) {
+            long answer = ask_line_number(line_number_question(program, style).c_str(), MAX_LINE_NUMBER, input);
             return answer == NO_CHANGE ? Decision{Action::keep} : Decision{Action::set, static_cast<unsigned>(answer)};
         };
     return request;
@@ -89,13 +90,13 @@ PassRequest pass_request(const RunOptions& options) {
 
 // Shows, asks for or sets each program's start line in the bytes, and
 // reports what it found and did.
-Failure process_programs(const RunOptions& options, std::vector<unsigned char>& bytes) {
+Failure process_programs(const RunOptions& options, std::vector<unsigned char>& bytes, AnswerInput& input) {
     ProgramWalk walk = start_program_walk(options.container, bytes.data(), bytes.size());
     const std::size_t found_at_start = walk.notices.size();
     print_notices(walk.notices, 0, options.container);
     if (options.interactive)
         ask("Enter line number for each program or <enter> for no change.\n\n");
-    PassResult result = run_pass(walk, pass_request(options));
+    PassResult result = run_pass(walk, pass_request(options, input));
     Failure failure = pass_failure(result);
     if (failure.failed())
         return failure;
@@ -137,8 +138,11 @@ void run_sequence(int argc, char** argv) {
     if (!source_present(options.source))
         fail(failure_with_usage(STATUS_BAD_COMMAND_LINE, "ERROR: File '%s' not found.",
                                 shown_name(stderr, options.source).c_str()));
-    if (options.destination)
-        fail_if(guard_overwrite(options));
+    OverwriteGuard guard;
+    if (options.destination) {
+        guard = guard_overwrite(options);
+        fail_if(guard.failure);
+    }
 
     std::vector<unsigned char> bytes;
     if (int error = read_whole_file(options.source, MAX_SOURCE_SIZE, bytes); error != 0)
@@ -150,10 +154,11 @@ void run_sequence(int argc, char** argv) {
         say("Current year: %i\n", static_cast<int>(options.line_number));
     }
 
-    fail_if(process_programs(options, bytes));
+    AnswerInput input{guard.typed_ahead};
+    fail_if(process_programs(options, bytes, input));
     if (!options.view) {
         const char* destination = options.destination->c_str();
-        if (int error = replace_file(destination, bytes.data(), bytes.size()); error != 0)
+        if (int error = replace_file(destination, bytes.data(), bytes.size(), guard.replace_agreed); error != 0)
             fail(failure_without_usage(STATUS_FILE_ERROR, "ERROR: Cannot write file '%s': %s.",
                                        shown_name(stderr, destination).c_str(), file_error_reason(error)));
     }
