@@ -25,11 +25,12 @@ void check_pass(const Container& container, const std::uint8_t* image, std::size
     auto* buffer = static_cast<unsigned char*>(std::malloc(size > 0 ? size : 1));
     std::memcpy(buffer, image, size);
     PassRequest request;
+    AnswerInput input;
     if (!options.view)
         request.each = Decision{Action::set, 0xBEEF};
     if (options.interactive)
-        request.ask = [](const ProgramRecord& program) {
-            long answer = ask_line_number(line_number_question(program, {}).c_str(), 0xFFFF);
+        request.ask = [&input](const ProgramRecord& program) {
+            long answer = ask_line_number(line_number_question(program, {}).c_str(), 0xFFFF, input);
             return answer == NO_CHANGE ? Decision{Action::keep} : Decision{Action::set, static_cast<unsigned>(answer)};
         };
     PassResult result = run_pass(container, buffer, size, request);
@@ -62,4 +63,11 @@ void check_pass_on_data(const Container& container, const std::uint8_t* data, st
 
 bool disk_line_number_byte(const std::uint8_t*, std::size_t, std::size_t at) {
     return at % 256 == 6 || at % 256 == 7;
+}
+
+bool d64_line_number_byte(const std::uint8_t* image, std::size_t size, std::size_t at) {
+    constexpr std::size_t TRACKS_1_TO_35 = 174848, ERROR_BYTES = 683;
+    if (size == TRACKS_1_TO_35 + ERROR_BYTES && at >= TRACKS_1_TO_35)
+        return false;
+    return disk_line_number_byte(image, size, at);
 }
