@@ -5,6 +5,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     mog::Container disk;
     mog::container_for_name("x.d64", disk);
-    check_pass_on_data(disk, data, size, disk_line_number_byte);
+    check_pass_on_data(disk, data, size, d64_line_number_byte);
     return 0;
 }

@@ -44,6 +44,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         at += length;
     }
     check_pass(Container{&DISK_CONTAINER, &format}, image.data(), image.size(), mode, answers, answers_size,
-               disk_line_number_byte);
+               &format == &D64 ? d64_line_number_byte : disk_line_number_byte);
     return 0;
 }

@@ -25,3 +25,7 @@ void check_pass_on_data(const mog::Container& container, const std::uint8_t* dat
 
 // Disk images: the line number sits at bytes 6 and 7 of a sector.
 bool disk_line_number_byte(const std::uint8_t* image, std::size_t size, std::size_t at);
+
+// D64 images likewise, but one of 35 tracks and an error byte per sector
+// (175,531 bytes) has no sector in its error bytes.
+bool d64_line_number_byte(const std::uint8_t* image, std::size_t size, std::size_t at);

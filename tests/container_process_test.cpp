@@ -168,7 +168,8 @@ TEST(ContainerProcess, BrokenDirectoryChainsWarnWhereTheyBreak) {
         {"d81 link to sector 40", fixture("cbmconvert.d81"), d81_first, 40, 40, "40 sector 40", 8},
         {"d81 link back to the header", fixture("cc1541.d81"), d81_first, 40, 0, "40 sector 0", 8},
         {"d81 cut inside the first directory sector", fixture("cbmconvert.d81"), d81_first, -1, 0, "40 sector 3", 0},
-        {"d81 cut inside the header", fixture("cc1541.d81"), d81_offset(40, 0), -1, 0, "40 sector 0", 0},
+        // The header's link to 40/3 is read; that sector is beyond the bytes read.
+        {"d81 cut inside the header", fixture("cc1541.d81"), d81_offset(40, 0), -1, 0, "40 sector 3", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -230,6 +231,44 @@ TEST(ContainerProcess, TapesListWhatLiesWithinTheFile) {
         ProcessResult result = run_mog(folder.path(), {"-v", "tape.t64"});
         EXPECT_EQ(result.status, 0);
         EXPECT_EQ(result.out, YEAR_LINE + c.listing + "Done.\n");
+    }
+}
+
+// Which slots hold entries is read from the directory size, whatever the
+// entries-in-use field says, a size of 0 counting as one entry; data that
+// would begin inside the header or the directory is no program.
+TEST(ContainerProcess, TapeDirectoriesAreReadAsTheirSizeSays) {
+    const std::string alpha = sys_program(10).substr(2);
+    std::string two_in_use_one = tape_image({{1, 0x0801, "ONE", alpha}, {1, 0x0801, "TWO", alpha}});
+    two_in_use_one[36] = 1;
+    std::string size_zero = tape_image({{1, 0x0801, "ONE", alpha}});
+    size_zero[34] = 0;
+    std::string inside = tape_image({{1, 0x0801, "ONE", "", 96}, {1, 0x0801, "TWO", alpha}});
+    inside[96 + 4] = '\x9E'; // TWO's entry would read as a start line with a SYS token
+    struct Case {
+        const char* label;
+        std::string tape;
+        std::vector<std::string> changed;     // the names of the programs changed
+        std::vector<std::size_t> data_offset; // and where their data lies
+    };
+    const std::vector<Case> cases = {
+        {"fewer entries in use than reserved", two_in_use_one, {"ONE", "TWO"}, {128, 128 + alpha.size()}},
+        {"directory size 0", size_zero, {"ONE"}, {96}},
+        {"data inside the directory", inside, {"TWO"}, {128}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        TempFolder folder;
+        write_file(folder / "tape.t64", c.tape);
+        ProcessResult result = run_mog(folder.path(), {"-n", "4660", "tape.t64"});
+        EXPECT_EQ(result.status, 0);
+        std::string out = "Destination file set to 'tape.out.t64'.\n", written = c.tape;
+        for (std::size_t k = 0; k < c.changed.size(); ++k) {
+            out += "Changed file '" + padded(c.changed[k]) + "'.\n";
+            written.replace(c.data_offset[k] + 2, 2, line_bytes(4660));
+        }
+        EXPECT_EQ(result.out, out + "Done.\n");
+        EXPECT_EQ(read_file(folder / "tape.out.t64"), written);
     }
 }
 

@@ -175,6 +175,11 @@ TEST(D64Process, InteractiveAnswers) {
          alpha_question + "Invalid input (too high).\n" + alpha_question + beta_question, 8, 1984},
         {"long line of blanks keeps its digits", std::string(254, ' ') + "4" + "99\n\n", alpha_question + beta_question,
          4, 1984},
+        // Input without a line ending is not waited for beyond 4 KiB.
+        {"4095 bytes and a line ending are one answer", std::string(4095, '7') + "\n8\n\n",
+         alpha_question + "Invalid input (too high).\n" + alpha_question + beta_question, 8, 1984},
+        {"4096 bytes without a line ending end the input", std::string(4096, '7') + "\n8\n",
+         alpha_question + beta_question, 10, 1984},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -299,6 +304,7 @@ TEST(D64Process, DamagedDirectoriesEndNormally) {
              put_entry(i, 18, 1, 1, FILE_PRG, 1, 0, "FULL");
              std::string line = sys_program(3, std::string(247, '9'));
              i.replace(sector_offset(1, 0) + 2, 254, line.substr(0, 254));
+             link_sector(i, 1, 1, '9', '9'); // the next sector's link is no part of the line
          },
          alpha + "FULL             [3 SYS" + std::string(247, '9') + "]\n"},
     };
@@ -324,6 +330,59 @@ TEST(D64Process, DamagedDirectoriesEndNormally) {
                 EXPECT_EQ(read_file(folder / "disk.out.d64").size(), image.size());
             }
         }
+    }
+}
+
+// Only sectors the image really holds are read: the error bytes after 35
+// tracks are no track 36, and an image cut short after the anchor's link
+// still leads to the directory.
+TEST(D64Process, OnlyTheImagesOwnSectorsAreRead) {
+    // Error bytes that would read as a directory sector at 36/0, with an
+    // entry whose program is on 17/1, and as a program at 36/1.
+    std::string with_error_bytes = blank_image(IMAGE_SIZE_40_TRACKS);
+    put_entry(with_error_bytes, 18, 1, 0, FILE_PRG, 17, 0, "ALPHA");
+    put_program(with_error_bytes, 17, 0, sys_program(10));
+    put_entry(with_error_bytes, 36, 0, 0, FILE_PRG, 17, 1, "PHANTOM");
+    put_program(with_error_bytes, 17, 1, sys_program(20));
+    put_program(with_error_bytes, 36, 1, sys_program(30));
+    with_error_bytes.resize(IMAGE_SIZE + ERROR_BYTES_35_TRACKS);
+    std::string linked_to_error_bytes = with_error_bytes, entry_in_error_bytes = with_error_bytes;
+    link_sector(linked_to_error_bytes, 18, 1, 36, 0);
+    put_entry(entry_in_error_bytes, 18, 1, 1, FILE_PRG, 36, 1, "FAR");
+    // The anchor's link leads back to track 17, which the cut image holds whole.
+    std::string cut = blank_image();
+    link_sector(cut, 18, 0, 17, 20);
+    link_sector(cut, 17, 20, 0, 0xFF);
+    put_entry(cut, 17, 20, 0, FILE_PRG, 1, 0, "ALPHA");
+    put_program(cut, 1, 0, sys_program(10));
+    cut.resize(sector_offset(18, 0) + 255);
+
+    const std::string alpha = shown_name("ALPHA") + " [10 SYS2061]\n";
+    auto size_warning = [](std::size_t size) {
+        return "WARNING: Size of d64 seems invalid. It is " + std::to_string(size) + " but should be 174848.\n\n";
+    };
+    struct Case {
+        const char* label;
+        std::string image;
+        std::string listing; // between the year and "Done."
+        int alpha_track;     // ALPHA's program, the only one changed, is in sector 0 of this track
+    };
+    const std::vector<Case> cases = {
+        {"directory linked into the error bytes", linked_to_error_bytes,
+         size_warning(linked_to_error_bytes.size()) + alpha + "WARNING: Directory chain broken at track 36 sector 0.\n",
+         17},
+        {"first sector in the error bytes", entry_in_error_bytes,
+         size_warning(entry_in_error_bytes.size()) + alpha + shown_name("FAR") + " \n", 17},
+        {"cut after the anchor's link", cut, size_warning(cut.size()) + alpha, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        TempFolder folder;
+        ProcessResult view = run_on_disk(folder, c.image, {"-v"});
+        EXPECT_EQ(view.out, "Current year: " + std::to_string(current_year()) + "\n" + c.listing + "Done.\n");
+        ProcessResult rewrite = run_on_disk(folder, c.image, {"-n", "2"});
+        EXPECT_EQ(rewrite.status, 0);
+        EXPECT_EQ(read_file(folder / "disk.out.d64"), with_line(c.image, c.alpha_track, 0, 2));
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <thread>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -111,7 +112,8 @@ TEST(ExistingFiles, ViewModeOnlyAsksAboutADestinationThatIsNoRegularFile) {
     }
 }
 
-// Anything at the name counts as existing, even what cannot be read.
+// Anything at the name counts as existing, even what cannot be read; a
+// link loop leads to no file that could be written and is refused at once.
 TEST(ExistingFiles, AnythingAtTheDestinationIsAskedFor) {
     SKIP_UNDER_RUNNER("POSIX permissions and symbolic links");
     struct Case {
@@ -122,7 +124,7 @@ TEST(ExistingFiles, AnythingAtTheDestinationIsAskedFor) {
     };
     const std::vector<Case> cases = {
         {"unreadable file, no answer", "", 5, ""},
-        {"link loop, no answer", "", 5, ""},
+        {"link loop, no answer", "", 3, "ERROR: Cannot write file 'out.prg': Too many levels of symbolic links.\n"},
         {"link loop, y", "y\n", 3, "ERROR: Cannot write file 'out.prg': Too many levels of symbolic links.\n"},
     };
     for (const auto& c : cases) {
@@ -143,7 +145,7 @@ TEST(ExistingFiles, AnythingAtTheDestinationIsAskedFor) {
         ProcessResult result = run_mog(folder.path(), {"-n", "5", "game.prg", "out.prg"}, settings);
         EXPECT_EQ(result.status, c.status);
         EXPECT_EQ(result.err, c.err);
-        EXPECT_EQ(result.out, QUESTION + (c.status == 3 ? "\nOverwrite activated!\n\n" : ""));
+        EXPECT_EQ(result.out, loop ? "" : QUESTION);
         EXPECT_EQ(folder_entries(folder.path()), (std::vector<std::string>{"game.prg", "out.prg"}));
         if (loop) {
             EXPECT_EQ(type_of(folder / "out.prg"), static_cast<mode_t>(S_IFLNK));
@@ -195,6 +197,42 @@ TEST(ExistingFiles, SignalsDuringTheWriteWaitForTheRename) {
         EXPECT_EQ(folder_entries(folder.path()), (std::vector<std::string>{"game.prg", "out.prg"}));
         program.replace(4, 2, line_bytes(5));
         EXPECT_EQ(read_file(folder / "out.prg"), program);
+    }
+}
+
+// A destination that was absent when the tool looked was not agreed to be
+// replaced: one that appears while the answers are awaited stays as it is.
+TEST(ExistingFiles, DestinationThatAppearsDuringTheRunStays) {
+    SKIP_UNDER_RUNNER("a FIFO feeds the answers");
+    const std::vector<std::pair<std::string, std::string>> link_instead = {
+        {"LD_PRELOAD", MOG_FAULT_PRELOAD}, {"MOG_NO_RENAMEAT2", "1"}, {"ASAN_OPTIONS", "verify_asan_link_order=0"}};
+    for (const auto& environment : {std::vector<std::pair<std::string, std::string>>{}, link_instead}) {
+        SCOPED_TRACE(environment.empty() ? "rename" : "hard link");
+        TempFolder folder, pipes;
+        std::string image = blank_image();
+        put_entry(image, 18, 1, 0, FILE_PRG, 17, 0, "ALPHA");
+        put_program(image, 17, 0, sys_program(10));
+        write_file(folder / "src.d64", image);
+        ASSERT_EQ(mkfifo((pipes / "answers").c_str(), 0600), 0);
+        write_file(pipes / "log", "");
+        RunSettings settings;
+        settings.input_file = pipes / "answers";
+        settings.output_file = pipes / "log";
+        settings.environment = environment;
+        std::thread user([&] {
+            int answers = open(settings.input_file.c_str(), O_WRONLY); // once the tool reads from it
+            for (int wait = 0; wait < 1000 && read_file(pipes / "log").find("(10): ") == std::string::npos; ++wait)
+                usleep(10000);
+            write_file(folder / "new.d64", "IMPORTANT");
+            (void)!write(answers, "7\n", 2);
+            close(answers);
+        });
+        ProcessResult result = run_mog(folder.path(), {"-i", "src.d64", "new.d64"}, settings);
+        user.join();
+        EXPECT_EQ(result.status, 3);
+        EXPECT_EQ(result.err, "ERROR: Cannot write file 'new.d64': File exists.\n");
+        EXPECT_EQ(read_file(folder / "new.d64"), "IMPORTANT");
+        EXPECT_EQ(folder_entries(folder.path()), (std::vector<std::string>{"new.d64", "src.d64"}));
     }
 }
 

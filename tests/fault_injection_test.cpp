@@ -134,17 +134,29 @@ TEST(FaultInjection, SourceVanishingBeforeTheReadIsReported) {
 }
 
 TEST(FaultInjection, OutputThatCannotBeWrittenIsNoSuccess) {
-    SKIP_UNDER_RUNNER("/dev/full is a POSIX device");
-    TempFolder folder;
-    write_file(folder / "disk.d64", read_file(std::string(MOG_SOURCE_DIR) + "/samples/sample.d64"));
-    RunSettings settings;
-    settings.output_file = "/dev/full";
-    ProcessResult result = run_mog(folder.path(), {"-v", "disk.d64"}, settings);
-    EXPECT_EQ(result.status, 3);
-    EXPECT_EQ(result.err, "ERROR: Cannot write output: No space left on device.\n");
+    SKIP_UNDER_RUNNER("/dev/full and file-size limits are POSIX's");
+    struct Case {
+        const char* label;
+        bool full_device;
+        std::string reason;
+    };
+    for (const Case& c : {Case{"full device", true, "No space left on device"},
+                          Case{"beyond the file-size limit", false, "File too large"}}) {
+        SCOPED_TRACE(c.label);
+        TempFolder folder;
+        write_file(folder / "disk.d64", read_file(std::string(MOG_SOURCE_DIR) + "/samples/sample.d64"));
+        write_file(folder / "list.txt", "");
+        RunSettings settings;
+        settings.output_file = c.full_device ? "/dev/full" : folder / "list.txt";
+        settings.file_size_limit = c.full_device ? -1 : 50;
+        ProcessResult result = run_mog(folder.path(), {"-v", "disk.d64"}, settings);
+        EXPECT_EQ(result.status, 3);
+        EXPECT_EQ(result.err, "ERROR: Cannot write output: " + c.reason + ".\n");
+    }
 }
 
-// Standard input closed, or empty as in a run without a terminal, at each question.
+// Standard input closed, empty as in a run without a terminal, or endless
+// without a line ending, at each question.
 TEST(FaultInjection, QuestionsWithoutInputEndSafely) {
     std::string image = blank_image();
     put_entry(image, 18, 1, 0, FILE_PRG, 17, 0, "ALPHA");
@@ -152,10 +164,18 @@ TEST(FaultInjection, QuestionsWithoutInputEndSafely) {
     put_program(image, 17, 0, sys_program(10));
     put_program(image, 17, 1, sys_program(20));
     const std::string questions = "ALPHA            (10): BETA             (20): ";
-    for (bool closed : {true, false}) {
-        SCOPED_TRACE(closed ? "closed" : "empty");
+    struct Case {
+        const char* label;
+        bool closed;
+        std::string input_file;
+    };
+    for (const Case& c : {Case{"closed", true, ""}, Case{"empty", false, ""}, Case{"endless zeros", false, "/dev/zero"}}) {
+        SCOPED_TRACE(c.label);
+        if (!c.input_file.empty() && !tool_runner().empty())
+            continue; // no /dev/zero there
         RunSettings settings;
-        settings.close_input = closed;
+        settings.close_input = c.closed;
+        settings.input_file = c.input_file;
 
         TempFolder asked;
         write_file(asked / "disk.d64", image);

@@ -6,9 +6,12 @@
    MOG_TRACE=path      each fsync ("fsync file" or "fsync folder") and rename
                        is logged to the path, a line each, in order;
    MOG_RAISE_AT_RENAME=n  signal n is raised as the destination is renamed
-                       into place, before the rename happens. */
+                       into place, before the rename happens;
+   MOG_NO_RENAMEAT2=1  renameat2 fails with EINVAL, as on a file system
+                       without it (it is traced as a rename all the same). */
 #define _GNU_SOURCE
 #include <dlfcn.h>
+#include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <stdarg.h>
@@ -83,4 +86,16 @@ int rename(const char* from, const char* to) {
     void* found = real("rename");
     memcpy(&real_rename, &found, sizeof real_rename);
     return real_rename(from, to);
+}
+
+int renameat2(int from_folder, const char* from, int to_folder, const char* to, unsigned int flags) {
+    trace("rename");
+    if (getenv("MOG_NO_RENAMEAT2") != NULL) {
+        errno = EINVAL;
+        return -1;
+    }
+    int (*real_renameat2)(int, const char*, int, const char*, unsigned int);
+    void* found = real("renameat2");
+    memcpy(&real_renameat2, &found, sizeof real_renameat2);
+    return real_renameat2(from_folder, from, to_folder, to, flags);
 }

@@ -168,6 +168,19 @@ TEST(PrgProcess, ReplacedDestinationKeepsModeAndLinks) {
     EXPECT_EQ(folder_entries(folder.path()), (std::vector<std::string>{"game.prg", "link.prg", "target.prg"}));
 }
 
+// The set-user-ID, set-group-ID and sticky bits are kept as well.
+TEST(PrgProcess, ReplacedDestinationKeepsItsSpecialModeBits) {
+    SKIP_UNDER_RUNNER("Windows has no POSIX modes");
+    TempFolder folder;
+    write_file(folder / "game.prg", sys_program(10));
+    ASSERT_EQ(chmod((folder / "game.prg").c_str(), 07755), 0);
+    ProcessResult result = run_mog(folder.path(), {"-y", "-n", "9", "game.prg", "game.prg"});
+    EXPECT_EQ(result.status, 0);
+    struct stat info {};
+    ASSERT_EQ(stat((folder / "game.prg").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 07755u);
+}
+
 TEST(PrgProcess, LongestFileNameCanBeReplaced) {
     TempFolder folder;
     const std::string name = std::string(251, 'x') + ".prg"; // 255 characters, the usual limit

@@ -116,7 +116,7 @@ const std::string& tool_for_everyone() {
     if (settings.close_input) {
         close(STDIN_FILENO);
     } else {
-        int input = open(in.c_str(), O_RDONLY);
+        int input = open(settings.input_file.empty() ? in.c_str() : settings.input_file.c_str(), O_RDONLY);
         dup2(input, STDIN_FILENO);
         close(input);
     }

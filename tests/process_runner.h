@@ -13,6 +13,7 @@ struct ProcessResult {
 
 struct RunSettings {
     std::string input;                                            // standard input bytes
+    std::string input_file;                                       // standard input from this path (a FIFO) instead
     bool close_input = false;                                     // standard input closed instead
     long file_size_limit = -1;                                    // bytes, as ulimit -f sets it
     bool unprivileged = false;                                    // run as an ordinary user even under root, so

@@ -80,8 +80,7 @@ TerminalRun run_in_terminal(const std::string& folder, const std::vector<std::st
         if (shown != std::string::npos) {
             const TerminalStep& now = settings.steps[step++];
             seen_up_to = shown + now.prompt.size();
-            // Give the tool a moment to switch the terminal to single keys.
-            usleep(100000);
+            usleep(static_cast<useconds_t>(now.delay_ms) * 1000);
             if (now.stop_in_line_mode) {
                 kill(child, SIGSTOP);
                 waitpid(child, &wait_status, WUNTRACED);

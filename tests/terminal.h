@@ -13,14 +13,15 @@ struct TerminalRun {
 };
 
 // What the user does once the screen shows the prompt (after the previous
-// step's prompt): stop the tool and continue it with the terminal in line
-// mode, as a shell's job control does, if asked; then send the signal, or
-// type the keys.
+// step's prompt; an empty prompt is there at once) and the delay has passed:
+// stop the tool and continue it with the terminal in line mode, as a shell's
+// job control does, if asked; then send the signal, or type the keys.
 struct TerminalStep {
     std::string prompt;
     std::string keys;
     int signal = 0;
     bool stop_in_line_mode = false;
+    int delay_ms = 100; // by default a moment for the tool to switch the terminal to single keys
 };
 
 struct TerminalSettings {

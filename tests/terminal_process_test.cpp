@@ -166,6 +166,30 @@ TEST(TerminalProcess, AnswersLandOnTheirQuestions) {
     }
 }
 
+// At a human pace the Enter after y comes a little later: it still belongs
+// to the y and answers no program.
+TEST(TerminalProcess, EnterSoonAfterYesBelongsToTheYes) {
+    SKIP_UNDER_RUNNER("POSIX pseudo-terminals");
+    const std::string question = "Destination file already exists!\nPress <y> to overwrite, any other to cancel. ";
+    for (int enter_after_ms : {150, 400}) {
+        SCOPED_TRACE(enter_after_ms);
+        TempFolder folder;
+        std::string image = two_program_disk();
+        write_file(folder / "disk.d64", image);
+        write_file(folder / "disk.out.d64", "old");
+        TerminalSettings settings;
+        settings.steps = {{"cancel. ", "y"}, {"", "\r", 0, false, enter_after_ms}, {"(10): ", "7\r"}, {"(20): ", "\r"}};
+        TerminalRun run = run_in_terminal(folder.path(), {"-i", "-n", "1", "disk.d64"}, settings);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.screen, "Destination file set to 'disk.out.d64'.\n" + question + "\nOverwrite activated!\n\n" +
+                                  "Enter line number for each program or <enter> for no change.\n\n" +
+                                  "ALPHA            (10): 7\nBETA             (20): \nDone.\n");
+        EXPECT_TRUE(same_settings(run.before, run.after));
+        image.replace(sector_offset(17, 0) + 6, 2, line_bytes(7));
+        EXPECT_EQ(read_file(folder / "disk.out.d64"), image);
+    }
+}
+
 // Ctrl-D at a question ends the input: later questions are asked but not
 // waited for, as a terminal would wait for more after the end of input.
 TEST(TerminalProcess, EndOfInputAtATerminalAnswersEveryLaterQuestion) {

@@ -76,7 +76,9 @@ void work_on(const RunOptions& options, const BatchSource& source, std::vector<u
         report.failure = Failure{STATUS_OVERWRITE_REFUSED, "", false};
         return;
     }
-    if (Failure failure = write_destination(run.destination, bytes); failure.failed())
+    // In place the file itself is replaced, as is an existing destination
+    // with -y; a new destination never replaces what appeared meanwhile.
+    if (Failure failure = write_destination(run.destination, bytes, options.in_place || exists); failure.failed())
         return fail(run, failure);
     report.written = run.destination;
     run.outcome = Outcome::changed;

@@ -13,6 +13,7 @@ bool source_present(const char* name) {
     switch (path_kind(name)) {
     case PathKind::absent:
     case PathKind::dangling_link:
+    case PathKind::link_loop:
         return false;
     case PathKind::regular_file:
         return can_read_file(name);
@@ -35,23 +36,23 @@ Failure read_source(const char* name, std::vector<unsigned char>& bytes) {
                                  shown_name(stderr, name).c_str(), file_error_reason(error));
 }
 
-PassRequest pass_request(const RunOptions& options) {
+PassRequest pass_request(const RunOptions& options, AnswerInput* input) {
     PassRequest request;
     request.basic_starts = options.basic_starts;
     if (options.view || options.check)
         return request;
     request.each = Decision{Action::set, static_cast<unsigned>(options.line_number)};
-    if (options.interactive)
-        request.ask = [&options](const ProgramRecord& program) {
+    if (options.interactive && input != nullptr)
+        request.ask = [&options, input](const ProgramRecord& program) {
             Question question = line_number_question(program, options);
-            long answer = ask_line_number(question.text.c_str(), MAX_LINE_NUMBER, question.origin);
+            long answer = ask_line_number(question.text.c_str(), MAX_LINE_NUMBER, *input, question.origin);
             return answer == NO_CHANGE ? Decision{Action::keep} : Decision{Action::set, static_cast<unsigned>(answer)};
         };
     return request;
 }
 
-Failure write_destination(const std::string& name, const std::vector<unsigned char>& bytes) {
-    int error = replace_file(name.c_str(), bytes.data(), bytes.size());
+Failure write_destination(const std::string& name, const std::vector<unsigned char>& bytes, bool replace_agreed) {
+    int error = replace_file(name.c_str(), bytes.data(), bytes.size(), replace_agreed);
     if (error == 0)
         return {};
     return failure_without_usage(STATUS_FILE_ERROR, "ERROR: Cannot write file '%s': %s.",

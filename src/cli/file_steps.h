@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/failure.h"
+#include "cli/line_prompt.h"
 #include "cli/run_options.h"
 #include "mog/pass.h"
 
@@ -25,10 +26,13 @@ Failure source_missing(const char* name);
 // Reads the source whole into the buffer.
 Failure read_source(const char* name, std::vector<unsigned char>& bytes);
 
-// What the options ask of each program; in interactive mode the user answers.
-PassRequest pass_request(const RunOptions& options);
+// What the options ask of each program; in interactive mode the user
+// answers, from the input given.
+PassRequest pass_request(const RunOptions& options, AnswerInput* input = nullptr);
 
-// Writes the bytes to the destination, replacing what is there.
-Failure write_destination(const std::string& name, const std::vector<unsigned char>& bytes);
+// Writes the bytes to the destination. Replaces what is there only when
+// that was agreed; otherwise something that appeared at the name since it
+// was found absent stays, and the write fails.
+Failure write_destination(const std::string& name, const std::vector<unsigned char>& bytes, bool replace_agreed);
 
 } // namespace mog

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "cli/console.h"
+#include "platform/console_key.h"
 
 namespace mog {
 
@@ -14,18 +15,45 @@ bool only_end_of_line(const char* line) {
     return line[0] == '\0' || std::strcmp(line, "\n") == 0 || std::strcmp(line, "\r\n") == 0;
 }
 
+// The next character of the answer: keys typed ahead first, then standard input.
+int next_answer_character(AnswerInput& input) {
+    if (input.typed_ahead.empty())
+        return std::getchar();
+    auto c = static_cast<unsigned char>(input.typed_ahead.front());
+    input.typed_ahead.erase(0, 1);
+    return c;
+}
+
+// Keys typed ahead were read without echo; they show after the question, on
+// the terminal, as if typed there.
+void show_typed_ahead(const AnswerInput& input) {
+    if (input.typed_ahead.empty())
+        return;
+    if (stream_display(stdout) != Display::bytes)
+        say("%s", shown_name(stdout, input.typed_ahead.c_str()).c_str());
+    else if (questions_echoed())
+        say_error("%s", shown_name(stderr, input.typed_ahead.c_str()).c_str());
+    flush_output();
+}
+
 // Reads one line, keeping at most ANSWER_LINE_SIZE - 1 characters of it; the
 // rest of a longer line is read and dropped. Gives false at the end of input.
-bool read_answer_line(char* line) {
-    std::size_t length = 0;
+bool read_answer_line(char* line, AnswerInput& input) {
+    std::size_t length = 0, taken = 0;
+    const std::size_t limit = stdin_is_console() ? 0 : MAX_UNENDED_ANSWER;
     int c = EOF;
     // Once standard input has ended, every later question is answered alike
     // without waiting for more.
-    while (!std::feof(stdin) && (c = std::getchar()) != EOF) {
+    while (!input.ended && (!input.typed_ahead.empty() || !std::feof(stdin)) &&
+           (c = next_answer_character(input)) != EOF) {
         if (length < ANSWER_LINE_SIZE - 1)
             line[length++] = static_cast<char>(c);
         if (c == '\n')
             break;
+        if (++taken == limit) {
+            input.ended = true;
+            length = 0;
+        }
     }
     line[length] = '\0';
     return length > 0;
@@ -47,11 +75,12 @@ Answer parse_answer(const char* line, long maximum) {
     return {AnswerKind::number, value};
 }
 
-long ask_line_number(const char* question, long maximum, TextOrigin origin) {
+long ask_line_number(const char* question, long maximum, AnswerInput& input, TextOrigin origin) {
     char line[ANSWER_LINE_SIZE];
     for (;;) {
         ask(question, origin);
-        if (!read_answer_line(line))
+        show_typed_ahead(input);
+        if (!read_answer_line(line, input))
             return NO_CHANGE;
         Answer answer = parse_answer(line, maximum);
         switch (answer.kind) {

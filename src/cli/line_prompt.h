@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include "cli/console.h"
 
@@ -9,6 +10,16 @@ namespace mog {
 
 constexpr long NO_CHANGE = -1;
 constexpr std::size_t ANSWER_LINE_SIZE = 256; // 255 characters and a zero byte
+
+// Input that is not a terminal gives at most this many bytes to one answer
+// without a line ending: endless input without one must not hang the tool.
+constexpr std::size_t MAX_UNENDED_ANSWER = 4096;
+
+// Where the answers come from besides standard input.
+struct AnswerInput {
+    std::string typed_ahead; // keys typed after the overwrite answer, read first
+    bool ended = false;      // the input has ended: no further answer is read
+};
 
 enum class AnswerKind { no_change, number, negative, too_high, not_a_number };
 
@@ -23,7 +34,9 @@ Answer parse_answer(const char* line, long maximum);
 // Prints the question, Commodore text, and reads answers until one is
 // acceptable. Gives
 // NO_CHANGE for an empty answer or the end of input, otherwise a number
-// from 0 to the maximum.
-long ask_line_number(const char* question, long maximum, TextOrigin origin = TextOrigin::commodore);
+// from 0 to the maximum. An answer of MAX_UNENDED_ANSWER bytes without a
+// line ending from input that is no terminal counts as the end of input.
+long ask_line_number(const char* question, long maximum, AnswerInput& input,
+                     TextOrigin origin = TextOrigin::commodore);
 
 } // namespace mog

@@ -13,13 +13,14 @@ namespace {
 constexpr int STATUS_CHECK_FAILED = 4;
 
 // Shows, asks for, checks or sets each program's start line in the bytes.
-void process_programs(const RunOptions& options, std::vector<unsigned char>& bytes, FileReport& report) {
+void process_programs(const RunOptions& options, std::vector<unsigned char>& bytes, AnswerInput& input,
+                      FileReport& report) {
     ProgramWalk walk = start_program_walk(options.container, bytes.data(), bytes.size());
     const std::size_t found_at_start = walk.notices.size();
     print_notices(walk.notices, 0, options.container);
     if (options.interactive)
         ask("Enter line number for each program or <enter> for no change.\n\n");
-    report.result = run_pass(walk, pass_request(options));
+    report.result = run_pass(walk, pass_request(options, &input));
     report.failure = pass_failure(report.result);
     if (report.failure.failed())
         return;
@@ -40,8 +41,10 @@ FileReport run_single(RunOptions& options, std::vector<unsigned char>& bytes) {
         report.failure = source_missing(options.source);
         return report;
     }
+    OverwriteGuard guard;
     if (options.destination) {
-        report.failure = guard_overwrite(options);
+        guard = guard_overwrite(options);
+        report.failure = guard.failure;
         if (report.failure.failed())
             return report;
     }
@@ -55,7 +58,8 @@ FileReport run_single(RunOptions& options, std::vector<unsigned char>& bytes) {
         options.line_number = local_year();
         say("Current year: %i\n", static_cast<int>(options.line_number));
     }
-    process_programs(options, bytes, report);
+    AnswerInput input{guard.typed_ahead};
+    process_programs(options, bytes, input, report);
     if (report.failure.failed())
         return report;
     if (options.check) {
@@ -65,7 +69,7 @@ FileReport run_single(RunOptions& options, std::vector<unsigned char>& bytes) {
         return report;
     }
     if (!options.view) {
-        report.failure = write_destination(*options.destination, bytes);
+        report.failure = write_destination(*options.destination, bytes, guard.replace_agreed);
         if (!report.failure.failed())
             report.written = options.destination;
     }

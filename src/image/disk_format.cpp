@@ -34,8 +34,13 @@ std::size_t track_offset(const DiskFormat& format, int track, int sector) {
     return static_cast<std::size_t>(sector_index(format, track, sector)) * SECTOR_SIZE;
 }
 
+int last_track_in_image(const DiskFormat& format, std::size_t size) {
+    const bool with_error_bytes = size == format.standard_size + format.standard_size / SECTOR_SIZE;
+    return with_error_bytes ? format.standard_tracks : last_track(format);
+}
+
 unsigned char* find_sector(const DiskFormat& format, unsigned char* buffer, std::size_t size, int track, int sector) {
-    if (sector < 0 || sector >= sectors_on_track(format, track))
+    if (sector < 0 || sector >= sectors_on_track(format, track) || track > last_track_in_image(format, size))
         return nullptr;
     std::size_t offset = track_offset(format, track, sector);
     if (offset > size || size - offset < SECTOR_SIZE)

@@ -35,7 +35,7 @@ TEST(Geometry, TrackStartsFollowTheZones) {
 }
 
 TEST(Geometry, FindSectorRefusesWhatIsNotWhollyInTheBuffer) {
-    std::vector<unsigned char> image(D64_IMAGE_SIZE);
+    std::vector<unsigned char> image(D64_IMAGE_SIZE + 683);
     struct Case {
         int track;
         int sector;
@@ -57,6 +57,10 @@ TEST(Geometry, FindSectorRefusesWhatIsNotWhollyInTheBuffer) {
         {1, 0, 256, true},
         {1, -1, D64_IMAGE_SIZE, false},
         {1, 0, 0, false},
+        // 35 tracks and an error byte for each of their 683 sectors: no track 36.
+        {35, 16, D64_IMAGE_SIZE + 683, true},
+        {36, 0, D64_IMAGE_SIZE + 683, false},
+        {36, 0, D64_IMAGE_SIZE + 682, true},
     };
     for (const auto& c : cases) {
         unsigned char* sector = find_sector(D64, image.data(), c.size, c.track, c.sector);

@@ -18,13 +18,14 @@ void start_disk(ProgramWalk& walk) {
         add_notice(walk, Notice{NoticeKind::size_differs, walk.size, format.standard_size});
     walk.visited.assign(static_cast<std::size_t>(total_sectors(format)), false);
     // The anchor holds the disk's allocation data, never directory entries:
-    // only its link to the first directory sector is read.
-    unsigned char* anchor = find_sector(format, walk.bytes, walk.size, format.anchor_track, format.anchor_sector);
-    if (anchor == nullptr) {
+    // only its link to the first directory sector is read, so an image cut
+    // short after the link still leads to the directory.
+    const std::size_t anchor = track_offset(format, format.anchor_track, format.anchor_sector);
+    if (anchor > walk.size || walk.size - anchor < SECTOR_DATA) {
         stop_broken(walk, format.anchor_track, format.anchor_sector);
         return;
     }
-    walk.at = static_cast<std::size_t>(anchor - walk.bytes);
+    walk.at = anchor;
     walk.visited[static_cast<std::size_t>(sector_index(format, format.anchor_track, format.anchor_sector))] = true;
     walk.next_entry = ENTRIES_PER_SECTOR;
 }

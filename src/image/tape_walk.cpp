@@ -21,6 +21,10 @@ void start_tape(ProgramWalk& walk) {
     if (!has_tape_signature(walk.bytes, walk.size))
         add_notice(walk, Notice{NoticeKind::no_tape_signature});
     walk.end = walk.size >= TAPE_DIRECTORY_SIZE + 2 ? read_le16(walk.bytes + TAPE_DIRECTORY_SIZE) : 0;
+    // Some old tapes leave the directory size at 0 and still hold their first
+    // entry in its slot, which other readers read.
+    if (walk.end == 0 && walk.size >= TAPE_HEADER_SIZE + TAPE_ENTRY_SIZE)
+        walk.end = 1;
     walk.at = 0;
 }
 
@@ -36,7 +40,8 @@ unsigned char* next_tape_entry(ProgramWalk& walk) {
 
 // A tape keeps the load address in the entry and the program, without its
 // load address, at the entry's offset; the line may run to the end of the
-// file.
+// file. Data that would begin in the header or the directory is another
+// entry's bytes, not a program: such an entry has no start line.
 bool next_tape_program(ProgramWalk& walk, Program& program) {
     unsigned char* entry = next_entry_in_use(walk, next_tape_entry, TAPE_ENTRY_TYPE);
     if (entry == nullptr)
@@ -47,7 +52,7 @@ bool next_tape_program(ProgramWalk& walk, Program& program) {
     program.has_load_address = true;
     program.load_address = read_le16(entry + TAPE_ENTRY_START);
     std::size_t offset = read_le32(entry + TAPE_ENTRY_OFFSET);
-    if (offset <= walk.size) {
+    if (offset >= TAPE_HEADER_SIZE + TAPE_ENTRY_SIZE * walk.end && offset <= walk.size) {
         program.line = walk.bytes + offset;
         program.line_size = walk.size - offset;
     }

@@ -1,7 +1,9 @@
 #include "platform/console_key.h"
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -62,13 +64,49 @@ void install(int signal_number, void (*handler)(int), struct sigaction* previous
     sigaction(signal_number, &action, previous);
 }
 
+// Reads one byte if it comes before the deadline.
+bool read_before(std::chrono::steady_clock::time_point deadline, unsigned char& byte) {
+    for (;;) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        pollfd ready{STDIN_FILENO, POLLIN, 0};
+        int found = poll(&ready, 1, left.count() > 0 ? static_cast<int>(left.count()) : 0);
+        if (found < 0 && errno == EINTR)
+            continue;
+        if (found <= 0 || (ready.revents & POLLIN) == 0)
+            return false;
+        ssize_t got = read(STDIN_FILENO, &byte, 1);
+        if (got < 0 && errno == EINTR)
+            continue;
+        return got == 1;
+    }
+}
+
+bool line_ending(unsigned char byte) {
+    return byte == '\r' || byte == '\n';
+}
+
+// Takes the line ending typed right after the key, CR LF as one; stops at
+// the first other key, which goes to typed_ahead, since the terminal's line
+// mode would not see it again. Keys after that stay in the terminal.
+void take_line_ending(std::string& typed_ahead) {
+    unsigned char next = 0;
+    if (!read_before(std::chrono::steady_clock::now() + std::chrono::milliseconds(LINE_ENDING_WAIT_MS), next))
+        return;
+    if (!line_ending(next)) {
+        typed_ahead += static_cast<char>(next);
+        return;
+    }
+    if (next == '\r' && read_before(std::chrono::steady_clock::now(), next) && next != '\n')
+        typed_ahead += static_cast<char>(next);
+}
+
 } // namespace
 
 bool stdin_is_console() {
     return isatty(STDIN_FILENO) != 0;
 }
 
-int read_console_key() {
+int read_console_key(std::string& typed_ahead) {
     if (tcgetattr(STDIN_FILENO, &saved_settings) != 0)
         return -1;
 
@@ -91,9 +129,8 @@ int read_console_key() {
         got = read(STDIN_FILENO, &key, 1);
     } while (got < 0 && errno == EINTR);
 
-    // Keys typed after the answer, such as the Enter many type after y,
-    // belong to no later question.
-    tcflush(STDIN_FILENO, TCIFLUSH);
+    if (got == 1 && !line_ending(key))
+        take_line_ending(typed_ahead);
     tcsetattr(STDIN_FILENO, TCSANOW, &saved_settings);
     settings_changed = 0;
     for (int i = 0; i < INTERRUPTIONS; ++i)

@@ -14,7 +14,8 @@ enum class Display {
 };
 
 // Sets the standard streams up for exact bytes and finds out how standard
-// output and standard error show text; called once at start-up.
+// output and standard error show text; a write beyond the file-size limit
+// fails instead of ending the process. Called once at start-up.
 void console_init();
 
 // How standard output or standard error shows text, as found by console_init.

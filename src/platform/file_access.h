@@ -8,7 +8,8 @@ namespace mog {
 
 enum class PathKind {
     absent,        // nothing at the name, not even a link
-    dangling_link, // a link that leads nowhere, or round in a loop
+    dangling_link, // a link that leads nowhere
+    link_loop,     // links that go round in a loop
     regular_file,
     folder,
     other, // a device, a FIFO, a socket

@@ -24,8 +24,11 @@ int open_without_waiting(const char* name) {
 
 PathKind path_kind(const char* name) {
     struct stat info {};
-    if (stat(name, &info) != 0)
+    if (stat(name, &info) != 0) {
+        if (errno == ELOOP)
+            return PathKind::link_loop;
         return lstat(name, &info) == 0 ? PathKind::dangling_link : PathKind::absent;
+    }
     return kind_of(info.st_mode);
 }
 

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <string>
@@ -75,7 +76,22 @@ mode_t default_mode() {
     return 0666 & ~mask;
 }
 
-int write_temporary_then_rename(const std::string& target, const unsigned char* data, std::size_t size) {
+// Moves the new file to a name that must be free, in one step that fails if
+// anything is there by then. A file system without such a rename gets a hard
+// link, which fails alike, and the temporary name is removed.
+int rename_to_free_name(const char* temporary, const char* target) {
+    if (renameat2(AT_FDCWD, temporary, AT_FDCWD, target, RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    if (link(temporary, target) != 0)
+        return errno;
+    unlink(temporary);
+    return 0;
+}
+
+int write_temporary_then_rename(const std::string& target, const unsigned char* data, std::size_t size,
+                                bool replacing_allowed) {
     std::string::size_type slash = target.rfind('/');
     std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
@@ -87,7 +103,7 @@ int write_temporary_then_rename(const std::string& target, const unsigned char* 
     // would be; so is anything that a file must not take the place of, even
     // if it came since the question was asked.
     struct stat old {};
-    bool replacing = stat(target.c_str(), &old) == 0;
+    bool replacing = replacing_allowed && stat(target.c_str(), &old) == 0;
     if (replacing && S_ISDIR(old.st_mode))
         return EISDIR;
     if (replacing && !S_ISREG(old.st_mode))
@@ -111,8 +127,10 @@ int write_temporary_then_rename(const std::string& target, const unsigned char* 
         error = errno;
     if (close(fd) != 0 && error == 0)
         error = errno;
-    if (error == 0 && rename(temporary.c_str(), target.c_str()) != 0)
+    if (error == 0 && replacing_allowed && rename(temporary.c_str(), target.c_str()) != 0)
         error = errno;
+    if (error == 0 && !replacing_allowed)
+        error = rename_to_free_name(temporary.c_str(), target.c_str());
     if (error != 0)
         unlink(temporary.c_str());
     else if (replacing)
@@ -122,7 +140,7 @@ int write_temporary_then_rename(const std::string& target, const unsigned char* 
 
 } // namespace
 
-int replace_file(const char* name, const unsigned char* data, std::size_t size) {
+int replace_file(const char* name, const unsigned char* data, std::size_t size, bool replacing_allowed) {
     // A full disk or a file-size limit must show as a failed write, not kill the
     // process; interruptions wait until the rename is done or undone.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -132,10 +150,11 @@ int replace_file(const char* name, const unsigned char* data, std::size_t size) 
         sigaddset(&interruptions, signal_number);
     sigprocmask(SIG_BLOCK, &interruptions, &previous);
 
-    std::string target;
-    int error = resolve_links(name, target);
+    // A name that must be free is not followed: a link there is something.
+    std::string target = name;
+    int error = replacing_allowed ? resolve_links(name, target) : 0;
     if (error == 0)
-        error = write_temporary_then_rename(target, data, size);
+        error = write_temporary_then_rename(target, data, size, replacing_allowed);
 
     sigprocmask(SIG_SETMASK, &previous, nullptr);
     return error;

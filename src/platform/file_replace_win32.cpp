@@ -37,8 +37,9 @@ int write_all(HANDLE file, const unsigned char* data, std::size_t size) {
 
 } // namespace
 
-int replace_file(const char* name, const unsigned char* data, std::size_t size) {
-    std::wstring target = written_name(wide_text(name));
+int replace_file(const char* name, const unsigned char* data, std::size_t size, bool replacing_allowed) {
+    // A name that must be free is not followed: a link there is something.
+    std::wstring target = replacing_allowed ? written_name(wide_text(name)) : wide_text(name);
     // A short name of its own in the destination's folder, whatever the
     // length of the destination's name.
     std::wstring::size_type slash = target.find_last_of(L"/\\:");
@@ -46,6 +47,8 @@ int replace_file(const char* name, const unsigned char* data, std::size_t size) 
     swprintf(unique, sizeof unique / sizeof unique[0], L".mog-%lu-%lu.tmp", GetCurrentProcessId(), GetTickCount());
     std::wstring temporary = (slash == std::wstring::npos ? std::wstring() : target.substr(0, slash + 1)) + unique;
     const bool replacing = GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (replacing && !replacing_allowed)
+        return EEXIST;
 
     HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
@@ -56,8 +59,12 @@ int replace_file(const char* name, const unsigned char* data, std::size_t size) 
         error = errno_from_windows_error(GetLastError());
     if (!CloseHandle(file) && error == 0)
         error = errno_from_windows_error(GetLastError());
-    // A read-only destination refuses the replacement, as it would refuse writing.
-    DWORD move = MOVEFILE_REPLACE_EXISTING | (replacing ? MOVEFILE_WRITE_THROUGH : 0);
+    // A read-only destination refuses the replacement, as it would refuse
+    // writing. Without MOVEFILE_REPLACE_EXISTING the move fails if anything
+    // came to the name meanwhile.
+    DWORD move = replacing_allowed ? MOVEFILE_REPLACE_EXISTING : 0;
+    if (replacing)
+        move |= MOVEFILE_WRITE_THROUGH;
     if (error == 0 && !MoveFileExW(temporary.c_str(), target.c_str(), move))
         error = errno_from_windows_error(GetLastError());
     if (error != 0)

@@ -24,8 +24,9 @@ TEST(WholeFile, ReadsWhatWasWrittenAndReportsWhyNot) {
     std::string folder = temporary_folder();
     std::string name = folder + "/file.prg";
     const unsigned char bytes[] = {1, 8, 0, 0xFF, 0};
-    ASSERT_EQ(replace_file(name.c_str(), bytes, sizeof bytes), 0);
+    ASSERT_EQ(replace_file(name.c_str(), bytes, sizeof bytes, false), 0);
     EXPECT_EQ(path_kind(name.c_str()), PathKind::regular_file);
+    EXPECT_EQ(replace_file(name.c_str(), bytes, 0, false), EEXIST); // a name that must be free is not replaced
     EXPECT_TRUE(can_read_file(name.c_str()));
 
     std::vector<unsigned char> image;
@@ -34,7 +35,7 @@ TEST(WholeFile, ReadsWhatWasWrittenAndReportsWhyNot) {
     EXPECT_EQ(read_whole_file(name.c_str(), sizeof bytes - 1, image), EFBIG);
     EXPECT_TRUE(image.empty());
 
-    ASSERT_EQ(replace_file(name.c_str(), bytes, 0), 0);
+    ASSERT_EQ(replace_file(name.c_str(), bytes, 0, true), 0);
     image.assign(3, 1);
     EXPECT_EQ(read_whole_file(name.c_str(), 0, image), 0);
     EXPECT_TRUE(image.empty());
@@ -42,9 +43,9 @@ TEST(WholeFile, ReadsWhatWasWrittenAndReportsWhyNot) {
     EXPECT_EQ(read_whole_file(folder.c_str(), 1 << 20, image), EISDIR);
     EXPECT_EQ(read_whole_file((folder + "/absent").c_str(), 1 << 20, image), ENOENT);
     EXPECT_EQ(path_kind((folder + "/absent").c_str()), PathKind::absent);
-    EXPECT_EQ(replace_file((folder + "/absent/file.prg").c_str(), bytes, sizeof bytes), ENOENT);
+    EXPECT_EQ(replace_file((folder + "/absent/file.prg").c_str(), bytes, sizeof bytes, true), ENOENT);
     // Replacing a folder fails and leaves it in place.
-    EXPECT_EQ(replace_file(folder.c_str(), bytes, sizeof bytes), EISDIR);
+    EXPECT_EQ(replace_file(folder.c_str(), bytes, sizeof bytes, true), EISDIR);
     struct stat info {};
     EXPECT_EQ(stat(folder.c_str(), &info), 0);
     EXPECT_TRUE(S_ISDIR(info.st_mode));
@@ -69,10 +70,10 @@ TEST(WholeFile, OnlyRegularFilesAreRead) {
     const Case cases[] = {
         {fifo, PathKind::other, NOT_A_REGULAR_FILE}, {"/dev/zero", PathKind::other, NOT_A_REGULAR_FILE},
         {folder, PathKind::folder, EISDIR},          {dangling, PathKind::dangling_link, ENOENT},
-        {loop, PathKind::dangling_link, ELOOP},
+        {loop, PathKind::link_loop, ELOOP},
     };
     const unsigned char bytes[] = {1, 8};
-    EXPECT_EQ(replace_file(fifo.c_str(), bytes, sizeof bytes), NOT_A_REGULAR_FILE); // and it stays a FIFO
+    EXPECT_EQ(replace_file(fifo.c_str(), bytes, sizeof bytes, true), NOT_A_REGULAR_FILE); // and it stays a FIFO
     EXPECT_EQ(path_kind(fifo.c_str()), PathKind::other);
     for (const auto& c : cases) {
         EXPECT_EQ(path_kind(c.name.c_str()), c.kind) << c.name;
