@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "mog/petscii.h"
+
 namespace {
 
 struct Reader {
@@ -25,23 +27,6 @@ struct Reader {
             return fail("expected " + w);
         at += w.size();
         return true;
-    }
-    static void append_utf8(std::string& out, unsigned long code) {
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (code >> 18));
-            out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
     }
     bool hex4(unsigned long& code) {
         if (at + 4 > text.size())
@@ -111,7 +96,7 @@ struct Reader {
                 } else if (code >= 0xDC00 && code <= 0xDFFF) {
                     return fail("lone surrogate");
                 }
-                append_utf8(out, code);
+                mog::append_utf8(out, static_cast<char32_t>(code));
             } else {
                 return fail("bad escape");
             }
