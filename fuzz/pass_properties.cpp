@@ -33,7 +33,7 @@ void check_pass(const Container& container, const std::uint8_t* image, std::size
     for (const ProgramRecord& program : result.programs)
         FUZZ_CHECK(program.text_offset + program.text_size <= size);
     print_programs(options, result, buffer);
-    print_notices(result.notices, 0, container);
+    print_notices(result.notices, 0, result.notices.size(), container);
     if (options.view) {
         FUZZ_CHECK(std::memcmp(buffer, image, size) == 0);
     } else {

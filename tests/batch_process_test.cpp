@@ -166,23 +166,62 @@ TEST(BatchProcess, DefaultDestinationsAreKeptUnlessYesReplacesThem) {
 }
 
 // With -v each file's listing follows its name, as one run lists it; the
-// year is told once; JSON ends with a summary.
+// year is told once; JSON ends with a summary, and each file's record has
+// the status the file alone would end with.
 TEST(BatchProcess, ListingsAndRecordsForEachFile) {
     TempFolder folder;
-    write_file(folder / "a.d64", two_program_disk(10));
+    std::string looped = two_program_disk(10);
+    link_sector(looped, 18, 1, 18, 1);
+    write_file(folder / "a.d64", looped);
     write_file(folder / "g.prg", sys_program(11));
-    ProcessResult listing = run_mog(folder.path(), {"--batch", "-v", "a.d64", "g.prg"});
+    write_file(folder / "l.prg", sys_program(10, "7169", 0x1C01));
+    ProcessResult listing = run_mog(folder.path(), {"--batch", "-v", "a.d64", "g.prg", "l.prg"});
     EXPECT_EQ(listing.status, 0);
     EXPECT_EQ(listing.out, "Current year: " + std::to_string(current_year()) +
                                "\na.d64:\nALPHA            [10 SYS2061]\nBETA             [10 SYS 4096]\n"
-                               "g.prg:\n11 SYS2061\n2 files: 0 changed, 2 unchanged, 0 kept, 0 failed.\n");
-    ProcessResult json = run_mog(folder.path(), {"--batch", "--json", "-n", "11", "a.d64", "g.prg", "none.d64"});
+                               "WARNING: Directory chain broken at track 18 sector 1.\n"
+                               "g.prg:\n11 SYS2061\nl.prg: no start line (Unexpected startadress 1c01!)\n"
+                               "3 files: 0 changed, 3 unchanged, 0 kept, 0 failed.\n");
+    ProcessResult json =
+        run_mog(folder.path(), {"--batch", "--json", "-n", "11", "a.d64", "g.prg", "l.prg", "none.d64"});
     EXPECT_EQ(json.status, 3);
     EXPECT_EQ(json.err, "none.d64: ERROR: File 'none.d64' not found.\n");
-    const std::string summary = "{\"record\":\"summary\",\"files\":3,\"changed\":1,\"unchanged\":1,\"kept\":0,"
+    const std::string summary = "{\"record\":\"summary\",\"files\":4,\"changed\":1,\"unchanged\":2,\"kept\":0,"
                                 "\"failed\":1}\n";
     ASSERT_GE(json.out.size(), summary.size());
     EXPECT_EQ(json.out.substr(json.out.size() - summary.size()), summary);
+    EXPECT_NE(json.out.find("\"file\":\"l.prg\",\"kind\":\"prg\",\"size\":" + std::to_string(sys_program(10).size()) +
+                            ",\"programs\":1,\"changed\":0,\"written\":null,\"warnings\":[],"
+                            "\"error\":\"Unexpected startadress 1c01!\",\"status\":2}"),
+              std::string::npos);
+    ProcessResult check = run_mog(folder.path(), {"--batch", "--check", "-n", "11", "g.prg", "a.d64"});
+    EXPECT_EQ(check.status, 4);
+}
+
+// Two names of one file, and two files with one default destination: every
+// name ends with the new lines, and no result replaces another.
+TEST(BatchProcess, OneFileUnderTwoNamesAndTwoFilesForOneName) {
+    SKIP_UNDER_RUNNER("hard links of POSIX");
+    TempFolder folder;
+    const std::string disk = two_program_disk(10);
+    write_file(folder / "a.d64", disk);
+    ASSERT_EQ(link((folder / "a.d64").c_str(), (folder / "b.d64").c_str()), 0);
+    ProcessResult linked = run_mog(folder.path(), {"--in-place", "-n", "7", ".", "b.d64"});
+    EXPECT_EQ(linked.out, "./a.d64: 2 programs changed.\n./b.d64: 2 programs changed.\n"
+                          "2 files: 2 changed, 0 unchanged, 0 kept, 0 failed.\n");
+    EXPECT_EQ(read_file(folder / "b.d64"), with_numbers(disk, 2, 7));
+    EXPECT_EQ(
+        run_mog(folder.path(), {"--in-place", "-n", "7", "."}).out,
+        "./a.d64: nothing changed.\n./b.d64: nothing changed.\n2 files: 0 changed, 2 unchanged, 0 kept, 0 failed.\n");
+
+    TempFolder cases;
+    write_file(cases / "x.D64", disk);
+    write_file(cases / "x.d64", two_program_disk(20));
+    ProcessResult same = run_mog(cases.path(), {"--batch", "-y", "-n", "7", "."});
+    EXPECT_EQ(same.status, 3);
+    EXPECT_EQ(same.err,
+              "./x.d64: ERROR: Cannot write file './x.out.d64': Another file of the batch was written there.\n");
+    EXPECT_EQ(read_file(cases / "x.out.d64"), with_numbers(disk, 2, 7));
 }
 
 // Interrupted on its way, a batch leaves every file old or new, and no

@@ -5,10 +5,10 @@
 
 #include <csignal>
 #include <fcntl.h>
-#include <thread>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <thread>
 #include <unistd.h>
 
 #include "image_builder.h"

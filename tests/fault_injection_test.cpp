@@ -169,7 +169,8 @@ TEST(FaultInjection, QuestionsWithoutInputEndSafely) {
         bool closed;
         std::string input_file;
     };
-    for (const Case& c : {Case{"closed", true, ""}, Case{"empty", false, ""}, Case{"endless zeros", false, "/dev/zero"}}) {
+    for (const Case& c :
+         {Case{"closed", true, ""}, Case{"empty", false, ""}, Case{"endless zeros", false, "/dev/zero"}}) {
         SCOPED_TRACE(c.label);
         if (!c.input_file.empty() && !tool_runner().empty())
             continue; // no /dev/zero there

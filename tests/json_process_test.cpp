@@ -220,6 +220,7 @@ TEST(JsonProcess, FailuresShowInTheFileRecord) {
         {"existing destination, no -y", {"game.prg", "old.prg"}, 5, 0, "", ""},
         {"existing destination, -y", {"-y", "game.prg", "old.prg"}, 0, 1, "", ""},
         {"other size", {"-v", "short.d64"}, 0, 0, "", "Size of d64 seems invalid. It is 1000 but should be 174848."},
+        {"bad command line", {"-n", "99999", "game.prg"}, 1, 0, "", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -233,6 +234,10 @@ TEST(JsonProcess, FailuresShowInTheFileRecord) {
         ProcessResult result = run_mog(folder.path(), arguments);
         EXPECT_EQ(result.status, c.status);
         std::vector<JsonValue> values = records(result);
+        if (std::string(c.label) == "bad command line") { // no file to tell of, and no usage text
+            EXPECT_EQ(result.out, "");
+            continue;
+        }
         ASSERT_EQ(values.size(), c.programs + 1);
         const JsonValue& file = values.back();
         EXPECT_EQ(file["status"].number, c.status);

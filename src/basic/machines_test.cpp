@@ -57,9 +57,16 @@ TEST(Machines, BadListsNameTheirBadItem) {
     }
 }
 
+std::vector<std::string> names_at(unsigned address) {
+    std::vector<std::string> names;
+    for (const char* name : machines_starting_at(address))
+        names.emplace_back(name);
+    return names;
+}
+
 TEST(Machines, AddressesNameEveryMachineStartingThere) {
-    EXPECT_EQ(machines_starting_at(0x1001), (std::vector<const char*>{MACHINES[2].name, MACHINES[3].name}));
-    EXPECT_EQ(machines_starting_at(0x0401).size(), 2u);
+    EXPECT_EQ(names_at(0x1001), (std::vector<std::string>{"vic20", "plus4"}));
+    EXPECT_EQ(names_at(0x0401), (std::vector<std::string>{"vic20", "pet"}));
     EXPECT_EQ(machines_starting_at(0x0801).size(), 1u);
     EXPECT_TRUE(machines_starting_at(0x0800).empty());
     EXPECT_TRUE(machines_starting_at(0).empty());

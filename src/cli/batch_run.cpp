@@ -1,6 +1,7 @@
 #include "cli/batch_run.h"
 
 #include <cstring>
+#include <set>
 #include <vector>
 
 #include "cli/batch_sources.h"
@@ -10,6 +11,7 @@
 #include "cli/text_report.h"
 #include "image/container.h"
 #include "platform/file_access.h"
+#include "platform/folder.h"
 #include "platform/local_year.h"
 
 namespace mog {
@@ -38,15 +40,22 @@ void fail(FileRun& run, const Failure& failure) {
     run.outcome = Outcome::failed;
 }
 
+// What a batch has seen of the files it worked on.
+struct BatchMemory {
+    std::set<FileIdentity> done;    // files worked on, as their names lead to them afterwards
+    std::set<FileIdentity> written; // destinations this batch wrote
+};
+
 // Reads, passes over and, when a line number changes, writes one file.
-void work_on(const RunOptions& options, const BatchSource& source, std::vector<unsigned char>& bytes, FileRun& run) {
+void work_on(const RunOptions& options, const BatchSource& source, std::vector<unsigned char>& bytes,
+             BatchMemory& memory, FileRun& run) {
     FileReport& report = run.report;
     report.file = source.name;
     const char* name = source.name.c_str();
-    if (source.listing_error != 0)
+    if (source.search_error != 0)
         return fail(run,
-                    failure_without_usage(STATUS_FILE_ERROR, "ERROR: Cannot read folder '%s': %s.",
-                                          shown_name(stderr, name).c_str(), file_error_reason(source.listing_error)));
+                    failure_without_usage(STATUS_FILE_ERROR, "ERROR: Cannot search '%s': %s.",
+                                          shown_name(stderr, name).c_str(), file_error_reason(source.search_error)));
     if (!container_for_name(name, report.container))
         return fail(run, failure_with_usage(STATUS_BAD_COMMAND_LINE, "Unknown extension of source file."));
     if (!source_present(name))
@@ -58,19 +67,36 @@ void work_on(const RunOptions& options, const BatchSource& source, std::vector<u
 
     RunOptions file_options = options;
     file_options.container = report.container;
-    report.result = run_pass(report.container, bytes.data(), bytes.size(), pass_request(file_options));
+    ProgramWalk walk = start_program_walk(report.container, bytes.data(), bytes.size());
+    report.notices_at_start = walk.notices.size();
+    report.result = run_pass(walk, pass_request(file_options));
     if (report.result.failure == PassFailure::not_p00 || report.result.failure == PassFailure::unusable_bytes)
         return fail(run, pass_failure(report.result));
-    if (start_line_missing(report.result.failure))
-        run.unchanged_why = message_without_prefix(pass_failure(report.result).message);
+    // A one-program file without its start line is left alone; on its own
+    // it would end with its message and status.
+    if (start_line_missing(report.result.failure)) {
+        report.failure = pass_failure(report.result);
+        run.unchanged_why = message_without_prefix(report.failure.message);
+    }
     for (const ProgramRecord& program : report.result.programs)
         run.lacks_number = run.lacks_number || lacks_number(program, static_cast<unsigned>(options.line_number));
+    if (options.check && run.lacks_number)
+        report.failure = Failure{STATUS_CHECK_FAILED, "", false};
     if (options.view || options.check || report.result.changed() == 0)
         return;
 
     // Only what changes is written: a second identical run writes nothing.
     run.destination = options.in_place ? source.name : default_destination(name);
     const bool exists = path_kind(run.destination.c_str()) != PathKind::absent;
+    // Two sources, such as game.d64 and game.D64, may have one default
+    // destination: the second must not replace the first one's result.
+    FileIdentity destination;
+    if (!options.in_place && exists && file_identity(run.destination.c_str(), destination) &&
+        memory.written.count(destination) != 0)
+        return fail(run,
+                    failure_without_usage(STATUS_FILE_ERROR,
+                                          "ERROR: Cannot write file '%s': Another file of the batch was written there.",
+                                          shown_name(stderr, run.destination.c_str()).c_str()));
     if (!options.in_place && exists && !options.replace_without_asking) {
         run.outcome = Outcome::kept;
         report.failure = Failure{STATUS_OVERWRITE_REFUSED, "", false};
@@ -82,6 +108,8 @@ void work_on(const RunOptions& options, const BatchSource& source, std::vector<u
         return fail(run, failure);
     report.written = run.destination;
     run.outcome = Outcome::changed;
+    if (file_identity(run.destination.c_str(), destination))
+        memory.written.insert(destination);
 }
 
 std::string programs_changed(std::size_t count) {
@@ -99,14 +127,19 @@ void print_file(const RunOptions& options, const FileRun& run) {
                   message_without_prefix(report.failure.message).c_str());
         return;
     }
+    if ((options.view || options.check) && !run.unchanged_why.empty()) {
+        say("%s: no start line (%s)\n", name.c_str(), run.unchanged_why.c_str());
+        return;
+    }
     if (options.view) {
         // As one run lists the file.
         say("%s:\n", name.c_str());
         RunOptions file_options = options;
         file_options.container = report.container;
-        print_notices(report.result.notices, 0, report.container);
-        if (report.result.failure == PassFailure::none)
-            print_programs(file_options, report.result, report.bytes);
+        const std::vector<Notice>& notices = report.result.notices;
+        print_notices(notices, 0, report.notices_at_start, report.container);
+        print_programs(file_options, report.result, report.bytes);
+        print_notices(notices, report.notices_at_start, notices.size(), report.container);
         return;
     }
     for (const Notice& notice : report.result.notices)
@@ -168,10 +201,18 @@ int run_batch(RunOptions& options) {
     BatchCounts counts;
     bool lacks_number = false;
     std::vector<unsigned char> bytes; // one buffer for every file
+    BatchMemory memory;
     for (std::size_t k = 0; k < sources.size(); ++k) {
+        const char* name = sources[k].name.c_str();
+        // Another name for a file already worked on, as it stands now.
+        FileIdentity identity;
+        if (file_identity(name, identity) && memory.done.count(identity) != 0)
+            continue;
         show_progress(progress, k, sources.size(), sources[k].name);
         FileRun run;
-        work_on(options, sources[k], bytes, run);
+        work_on(options, sources[k], bytes, memory, run);
+        if (file_identity(name, identity))
+            memory.done.insert(identity);
         // The line stays on while the output goes elsewhere.
         if (stream_display(stdout) != Display::bytes || run.outcome == Outcome::failed)
             clear_progress(progress);

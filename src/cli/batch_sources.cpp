@@ -26,7 +26,9 @@ void search(const std::string& folder, std::vector<BatchSource>& found) {
     for (const FolderEntry& entry : entries) {
         std::string path = joined(folder, entry.name);
         Container container;
-        if (entry.kind == EntryKind::folder)
+        if (entry.kind == EntryKind::unknown)
+            found.push_back({path, entry.error});
+        else if (entry.kind == EntryKind::folder)
             search(path, found);
         else if (entry.kind == EntryKind::file && container_for_name(path.c_str(), container) &&
                  !named_like_output(path.c_str()))
@@ -50,15 +52,10 @@ std::vector<BatchSource> batch_sources(const std::vector<const char*>& names) {
         candidates.insert(candidates.end(), found.begin(), found.end());
     }
     std::vector<BatchSource> sources;
-    std::set<FileIdentity> files_seen;
     std::set<std::string> names_seen;
-    for (BatchSource& candidate : candidates) {
-        FileIdentity identity;
-        bool first = file_identity(candidate.name.c_str(), identity) ? files_seen.insert(identity).second
-                                                                     : names_seen.insert(candidate.name).second;
-        if (first)
+    for (BatchSource& candidate : candidates)
+        if (names_seen.insert(candidate.name).second)
             sources.push_back(std::move(candidate));
-    }
     return sources;
 }
 

@@ -7,15 +7,17 @@
 namespace mog {
 
 struct BatchSource {
-    std::string name;      // as given, or the folder as given and the path within it
-    int listing_error = 0; // a folder that could not be searched: the errno value
+    std::string name;     // as given, or the folder as given and the path within it
+    int search_error = 0; // a folder, or an entry of one, that could not be searched: the errno value
 };
 
 // Each name given, in order, with each folder replaced by the files below it
 // whose extension is a kind mog reads, in byte-wise order of their names;
 // inside folders, files named like an earlier run's output (game.out.d64)
-// are passed over and links to folders are not followed. A file reached
-// twice, by the same name or another, is taken once.
+// are passed over and links to folders are not followed. A name given or
+// reached twice is taken once; another name for a file already taken is
+// left for the batch to tell, as a file may change its identity when it is
+// replaced.
 std::vector<BatchSource> batch_sources(const std::vector<const char*>& names);
 
 } // namespace mog

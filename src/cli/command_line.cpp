@@ -58,14 +58,15 @@ bool takes_value(const char* argument) {
     return std::strcmp(argument, "-n") == 0 || std::strcmp(argument, "--machine") == 0;
 }
 
-// A batch takes every name as a source, so whether the command line asks for
-// one must be known before its names are: an option before "--" that is no
-// option's value.
-bool asks_for_batch(int argc, char** argv) {
+// Whether the command line holds the option before "--", where it is no
+// option's value. A batch takes every name as a source, so it must be known
+// before the names are; JSON output must be known before a bad argument is
+// reported, so that the text of the report stays off standard output.
+bool holds_option(int argc, char** argv, const char* name) {
     for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
         if (takes_value(argv[i]))
             ++i;
-        else if (std::strcmp(argv[i], "--batch") == 0 || std::strcmp(argv[i], "--in-place") == 0)
+        else if (std::strcmp(argv[i], name) == 0)
             return true;
     }
     return false;
@@ -96,7 +97,8 @@ CommandLine walk_arguments(int argc, char** argv) {
     CommandLine command_line;
     RunOptions& options = command_line.options;
     bool options_ended = false;
-    const bool batch = asks_for_batch(argc, argv);
+    const bool batch = holds_option(argc, argv, "--batch") || holds_option(argc, argv, "--in-place");
+    options.json = holds_option(argc, argv, "--json");
     for (int i = 1; i < argc; ++i) {
         const char* argument = argv[i];
         if (options_ended || argument[0] != '-') {

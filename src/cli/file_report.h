@@ -16,6 +16,7 @@ struct FileReport {
     std::size_t size = 0;                 // bytes read
     const unsigned char* bytes = nullptr; // what was read, for the start lines' texts
     PassResult result;
+    std::size_t notices_at_start = 0;   // notices about the whole file, found before its programs
     std::optional<std::string> written; // the name written to
     Failure failure;                    // with the status this file alone ends with
 };

@@ -36,7 +36,6 @@ Answer parse_answer(const char* line, long maximum);
 // NO_CHANGE for an empty answer or the end of input, otherwise a number
 // from 0 to the maximum. An answer of MAX_UNENDED_ANSWER bytes without a
 // line ending from input that is no terminal counts as the end of input.
-long ask_line_number(const char* question, long maximum, AnswerInput& input,
-                     TextOrigin origin = TextOrigin::commodore);
+long ask_line_number(const char* question, long maximum, AnswerInput& input, TextOrigin origin = TextOrigin::commodore);
 
 } // namespace mog

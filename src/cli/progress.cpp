@@ -26,7 +26,10 @@ void show_progress(Progress& progress, std::size_t done, std::size_t total, cons
         return;
     progress.shown_at = now;
     // The end of a long name tells most.
-    std::string shown = name.size() > MAX_NAME_SHOWN ? "..." + name.substr(name.size() - MAX_NAME_SHOWN) : name;
+    std::size_t cut = name.size() > MAX_NAME_SHOWN ? name.size() - MAX_NAME_SHOWN : 0;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+        --cut; // not inside a UTF-8 sequence
+    std::string shown = cut > 0 ? "..." + name.substr(cut) : name;
     std::string line = formatted("[%llu/%llu] %s", static_cast<unsigned long long>(done),
                                  static_cast<unsigned long long>(total), shown_name(stderr, shown.c_str()).c_str());
     clear_progress(progress);

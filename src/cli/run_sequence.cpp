@@ -59,6 +59,8 @@ void run_sequence(int argc, char** argv) {
     }
 
     CommandLine command_line = walk_arguments(argc, argv);
+    if (command_line.options.json)
+        keep_text_off_output();
     fail_if(command_line_failure(command_line));
     switch (command_line.request) {
     case Request::run:

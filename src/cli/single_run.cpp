@@ -17,7 +17,8 @@ void process_programs(const RunOptions& options, std::vector<unsigned char>& byt
                       FileReport& report) {
     ProgramWalk walk = start_program_walk(options.container, bytes.data(), bytes.size());
     const std::size_t found_at_start = walk.notices.size();
-    print_notices(walk.notices, 0, options.container);
+    report.notices_at_start = found_at_start;
+    print_notices(walk.notices, 0, found_at_start, options.container);
     if (options.interactive)
         ask("Enter line number for each program or <enter> for no change.\n\n");
     report.result = run_pass(walk, pass_request(options, &input));
@@ -28,7 +29,7 @@ void process_programs(const RunOptions& options, std::vector<unsigned char>& byt
         print_check(report.file, report.result, options);
     else
         print_programs(options, report.result, bytes.data());
-    print_notices(report.result.notices, found_at_start, options.container);
+    print_notices(report.result.notices, found_at_start, report.result.notices.size(), options.container);
 }
 
 } // namespace

@@ -61,8 +61,8 @@ std::string notice_words(const Notice& notice, const Container& container) {
     return "";
 }
 
-void print_notices(const std::vector<Notice>& notices, std::size_t from, const Container& container) {
-    for (std::size_t i = from; i < notices.size(); ++i) {
+void print_notices(const std::vector<Notice>& notices, std::size_t from, std::size_t to, const Container& container) {
+    for (std::size_t i = from; i < to && i < notices.size(); ++i) {
         std::string words = notice_words(notices[i], container);
         if (words.empty())
             continue;

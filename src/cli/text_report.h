@@ -22,8 +22,9 @@ std::string commodore_text(std::FILE* stream, const unsigned char* petscii, std:
 // empty for a notice that a failure reports instead.
 std::string notice_words(const Notice& notice, const Container& container);
 
-// Prints the notices from the given one on, each as a warning line.
-void print_notices(const std::vector<Notice>& notices, std::size_t from, const Container& container);
+// Prints the notices from the first given one to before the last, each as
+// a warning line.
+void print_notices(const std::vector<Notice>& notices, std::size_t from, std::size_t to, const Container& container);
 
 // Prints what the pass did, program by program: the listing in view mode,
 // the changed programs' names in a rewrite. Interactive runs print nothing

@@ -11,11 +11,13 @@ enum class EntryKind {
     file,           // anything but a folder, links to files included
     folder,         // a folder itself, not a link to one
     link_to_folder, // not followed, so that a walk never loops
+    unknown,        // what it is could not be found out (a name too long, say)
 };
 
 struct FolderEntry {
     std::string name; // the name within the folder, as the system stores it
     EntryKind kind;
+    int error = 0; // for an unknown entry, the errno value
 };
 
 // The entries of a folder but "." and "..", in no particular order. Gives 0

@@ -21,12 +21,14 @@ int list_folder(const char* path, std::vector<FolderEntry>& entries) {
             continue;
         std::string name = prefix + entry->d_name;
         struct stat info {};
-        EntryKind kind = EntryKind::file;
-        if (lstat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-            kind = EntryKind::folder;
-        else if (S_ISLNK(info.st_mode) && stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-            kind = EntryKind::link_to_folder;
-        entries.push_back({entry->d_name, kind});
+        if (lstat(name.c_str(), &info) != 0) {
+            entries.push_back({entry->d_name, EntryKind::unknown, errno});
+        } else if (S_ISDIR(info.st_mode)) {
+            entries.push_back({entry->d_name, EntryKind::folder});
+        } else {
+            bool to_folder = S_ISLNK(info.st_mode) && stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+            entries.push_back({entry->d_name, to_folder ? EntryKind::link_to_folder : EntryKind::file});
+        }
         errno = 0;
     }
     int error = errno;
