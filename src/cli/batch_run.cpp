@@ -47,7 +47,7 @@ struct BatchMemory {
 };
 
 // Reads, passes over and, when a line number changes, writes one file.
-void work_on(const RunOptions& options, const BatchSource& source, std::vector<unsigned char>& bytes,
+void work_on(const RunOptions& options, const BatchSource& source, SourceBytes& bytes,
              BatchMemory& memory, FileRun& run) {
     FileReport& report = run.report;
     report.file = source.name;
@@ -200,7 +200,7 @@ int run_batch(RunOptions& options) {
     Progress progress = start_progress();
     BatchCounts counts;
     bool lacks_number = false;
-    std::vector<unsigned char> bytes; // one buffer for every file
+    SourceBytes bytes; // one buffer for every file
     BatchMemory memory;
     for (std::size_t k = 0; k < sources.size(); ++k) {
         const char* name = sources[k].name.c_str();

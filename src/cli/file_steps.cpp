@@ -28,7 +28,7 @@ Failure source_missing(const char* name) {
     return failure_with_usage(STATUS_BAD_COMMAND_LINE, "ERROR: File '%s' not found.", shown_name(stderr, name).c_str());
 }
 
-Failure read_source(const char* name, std::vector<unsigned char>& bytes) {
+Failure read_source(const char* name, SourceBytes& bytes) {
     int error = read_whole_file(name, MAX_SOURCE_SIZE, bytes);
     if (error == 0)
         return {};
@@ -51,7 +51,7 @@ PassRequest pass_request(const RunOptions& options, AnswerInput* input) {
     return request;
 }
 
-Failure write_destination(const std::string& name, const std::vector<unsigned char>& bytes, bool replace_agreed) {
+Failure write_destination(const std::string& name, const SourceBytes& bytes, bool replace_agreed) {
     int error = replace_file(name.c_str(), bytes.data(), bytes.size(), replace_agreed);
     if (error == 0)
         return {};

@@ -9,6 +9,7 @@
 #include "cli/line_prompt.h"
 #include "cli/run_options.h"
 #include "mog/pass.h"
+#include "platform/source_memory.h"
 
 namespace mog {
 
@@ -24,7 +25,7 @@ bool source_present(const char* name);
 Failure source_missing(const char* name);
 
 // Reads the source whole into the buffer.
-Failure read_source(const char* name, std::vector<unsigned char>& bytes);
+Failure read_source(const char* name, SourceBytes& bytes);
 
 // What the options ask of each program; in interactive mode the user
 // answers, from the input given.
@@ -33,6 +34,6 @@ PassRequest pass_request(const RunOptions& options, AnswerInput* input = nullptr
 // Writes the bytes to the destination. Replaces what is there only when
 // that was agreed; otherwise something that appeared at the name since it
 // was found absent stays, and the write fails.
-Failure write_destination(const std::string& name, const std::vector<unsigned char>& bytes, bool replace_agreed);
+Failure write_destination(const std::string& name, const SourceBytes& bytes, bool replace_agreed);
 
 } // namespace mog

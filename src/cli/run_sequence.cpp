@@ -85,7 +85,7 @@ void run_sequence(int argc, char** argv) {
     if (options.batch)
         finish(run_batch(options));
 
-    std::vector<unsigned char> bytes;
+    SourceBytes bytes;
     FileReport report = run_single(options, bytes);
     if (options.json)
         write_file_records(report, options);

@@ -13,7 +13,7 @@ namespace {
 constexpr int STATUS_CHECK_FAILED = 4;
 
 // Shows, asks for, checks or sets each program's start line in the bytes.
-void process_programs(const RunOptions& options, std::vector<unsigned char>& bytes, AnswerInput& input,
+void process_programs(const RunOptions& options, SourceBytes& bytes, AnswerInput& input,
                       FileReport& report) {
     ProgramWalk walk = start_program_walk(options.container, bytes.data(), bytes.size());
     const std::size_t found_at_start = walk.notices.size();
@@ -34,7 +34,7 @@ void process_programs(const RunOptions& options, std::vector<unsigned char>& byt
 
 } // namespace
 
-FileReport run_single(RunOptions& options, std::vector<unsigned char>& bytes) {
+FileReport run_single(RunOptions& options, SourceBytes& bytes) {
     FileReport report;
     report.file = options.source;
     report.container = options.container;

@@ -6,6 +6,7 @@
 
 #include "cli/file_report.h"
 #include "cli/run_options.h"
+#include "platform/source_memory.h"
 
 namespace mog {
 
@@ -13,6 +14,6 @@ namespace mog {
 // and writes the destination. Prints the text of the run but its end (a
 // failure's message, "Done."); the report's failure holds the status the
 // run ends with. The bytes hold what was read, as the report refers to them.
-FileReport run_single(RunOptions& options, std::vector<unsigned char>& bytes);
+FileReport run_single(RunOptions& options, SourceBytes& bytes);
 
 } // namespace mog

@@ -16,7 +16,7 @@ int check_readable(const OpenedFile& file, std::size_t max_size) {
 }
 
 // The file goes straight into the buffer, read until its size or its end.
-int read_into(OpenedFile& file, std::vector<unsigned char>& bytes) {
+int read_into(OpenedFile& file, SourceBytes& bytes) {
     const auto size = static_cast<std::size_t>(file.size);
     try {
         bytes.resize(size);
@@ -38,7 +38,7 @@ int read_into(OpenedFile& file, std::vector<unsigned char>& bytes) {
 
 } // namespace
 
-int read_whole_file(const char* name, std::size_t max_size, std::vector<unsigned char>& bytes) {
+int read_whole_file(const char* name, std::size_t max_size, SourceBytes& bytes) {
     bytes.clear();
     OpenedFile file;
     int error = open_for_reading(name, file);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/file_access.h"
+#include "platform/source_memory.h"
 
 namespace mog {
 
@@ -13,6 +14,6 @@ namespace mog {
 // taken gives fewer bytes. Anything else is refused before a byte is read: a
 // folder (EISDIR), another kind of file (NOT_A_REGULAR_FILE), a larger file
 // (EFBIG). Gives 0 or the error, and leaves the buffer empty on error.
-int read_whole_file(const char* name, std::size_t max_size, std::vector<unsigned char>& bytes);
+int read_whole_file(const char* name, std::size_t max_size, SourceBytes& bytes);
 
 } // namespace mog
