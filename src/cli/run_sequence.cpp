@@ -59,7 +59,10 @@ void run_sequence(int argc, char** argv) {
     }
 
     CommandLine command_line = walk_arguments(argc, argv);
-    if (command_line.options.json)
+    // With --json standard output holds records only, also when the walk
+    // stopped at a bad argument before reaching it; a text asked for, such
+    // as --help, is printed all the same.
+    if (command_line.error != CommandLineError::none && command_line.options.json)
         keep_text_off_output();
     fail_if(command_line_failure(command_line));
     switch (command_line.request) {
