@@ -18,8 +18,6 @@ namespace mog {
 
 namespace {
 
-constexpr int STATUS_CHECK_FAILED = 4;
-
 enum class Outcome { changed, unchanged, kept, failed };
 
 struct FileRun {
@@ -65,11 +63,9 @@ void work_on(const RunOptions& options, const BatchSource& source, SourceBytes& 
     report.size = bytes.size();
     report.bytes = bytes.data();
 
-    RunOptions file_options = options;
-    file_options.container = report.container;
     ProgramWalk walk = start_program_walk(report.container, bytes.data(), bytes.size());
     report.notices_at_start = walk.notices.size();
-    report.result = run_pass(walk, pass_request(file_options));
+    report.result = run_pass(walk, pass_request(options));
     if (report.result.failure == PassFailure::not_p00 || report.result.failure == PassFailure::unusable_bytes)
         return fail(run, pass_failure(report.result));
     // A one-program file without its start line is left alone; on its own
@@ -78,8 +74,7 @@ void work_on(const RunOptions& options, const BatchSource& source, SourceBytes& 
         report.failure = pass_failure(report.result);
         run.unchanged_why = message_without_prefix(report.failure.message);
     }
-    for (const ProgramRecord& program : report.result.programs)
-        run.lacks_number = run.lacks_number || lacks_number(program, static_cast<unsigned>(options.line_number));
+    run.lacks_number = any_lacks_number(report.result, static_cast<unsigned>(options.line_number));
     if (options.check && run.lacks_number)
         report.failure = Failure{STATUS_CHECK_FAILED, "", false};
     if (options.view || options.check || report.result.changed() == 0)

@@ -16,6 +16,7 @@ constexpr int STATUS_SUCCESS = 0;
 constexpr int STATUS_BAD_COMMAND_LINE = 1;
 constexpr int STATUS_BAD_START_LINE = 2;
 constexpr int STATUS_FILE_ERROR = 3;
+constexpr int STATUS_CHECK_FAILED = 4; // --check found a start line without the number
 constexpr int STATUS_OVERWRITE_REFUSED = 5;
 
 struct Failure {

@@ -26,4 +26,12 @@ inline bool lacks_number(const ProgramRecord& program, unsigned line_number) {
     return program.start_line && program.line != line_number;
 }
 
+// True when any start line of the pass does not carry the number.
+inline bool any_lacks_number(const PassResult& result, unsigned line_number) {
+    for (const ProgramRecord& program : result.programs)
+        if (lacks_number(program, line_number))
+            return true;
+    return false;
+}
+
 } // namespace mog

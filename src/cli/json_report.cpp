@@ -74,7 +74,7 @@ std::string json_string(const std::string& text) {
 }
 
 std::string program_record(const FileReport& report, const ProgramRecord& program) {
-    std::string name, name_petscii, text, line, machines;
+    std::string name, name_petscii, text; // kept alive for the formatting below
     std::vector<std::string> machine_names;
     if (program.has_load_address)
         for (const char* machine : machines_starting_at(program.load_address))

@@ -9,9 +9,6 @@ namespace mog {
 
 namespace {
 
-// Exit status of a check that found start lines without the number.
-constexpr int STATUS_CHECK_FAILED = 4;
-
 // Shows, asks for, checks or sets each program's start line in the bytes.
 void process_programs(const RunOptions& options, SourceBytes& bytes, AnswerInput& input,
                       FileReport& report) {
@@ -64,9 +61,8 @@ FileReport run_single(RunOptions& options, SourceBytes& bytes) {
     if (report.failure.failed())
         return report;
     if (options.check) {
-        for (const ProgramRecord& program : report.result.programs)
-            if (lacks_number(program, static_cast<unsigned>(options.line_number)))
-                report.failure = Failure{STATUS_CHECK_FAILED, "", false};
+        if (any_lacks_number(report.result, static_cast<unsigned>(options.line_number)))
+            report.failure = Failure{STATUS_CHECK_FAILED, "", false};
         return report;
     }
     if (!options.view) {
