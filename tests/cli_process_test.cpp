@@ -190,7 +190,8 @@ TEST(CommandLineProcess, ViewModeWithAnExistingDestinationStillAsks) {
 TEST(CommandLineProcess, HelpAndVersionEndWithStatusZero) {
     TempFolder folder;
     // Wherever they stand in the walk, and whatever follows.
-    for (const auto& arguments : std::vector<std::vector<std::string>>{{"--help"}, {"x.prg", "--help", "-q"}, {"--json", "--help"}}) {
+    for (const auto& arguments :
+         std::vector<std::vector<std::string>>{{"--help"}, {"x.prg", "--help", "-q"}, {"--json", "--help"}}) {
         ProcessResult help = run_mog(folder.path(), arguments);
         EXPECT_EQ(help.status, 0);
         EXPECT_EQ(help.err, "");

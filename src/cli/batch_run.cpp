@@ -45,8 +45,8 @@ struct BatchMemory {
 };
 
 // Reads, passes over and, when a line number changes, writes one file.
-void work_on(const RunOptions& options, const BatchSource& source, SourceBytes& bytes,
-             BatchMemory& memory, FileRun& run) {
+void work_on(const RunOptions& options, const BatchSource& source, SourceBytes& bytes, BatchMemory& memory,
+             FileRun& run) {
     FileReport& report = run.report;
     report.file = source.name;
     const char* name = source.name.c_str();

@@ -10,8 +10,7 @@ namespace mog {
 namespace {
 
 // Shows, asks for, checks or sets each program's start line in the bytes.
-void process_programs(const RunOptions& options, SourceBytes& bytes, AnswerInput& input,
-                      FileReport& report) {
+void process_programs(const RunOptions& options, SourceBytes& bytes, AnswerInput& input, FileReport& report) {
     ProgramWalk walk = start_program_walk(options.container, bytes.data(), bytes.size());
     const std::size_t found_at_start = walk.notices.size();
     report.notices_at_start = found_at_start;

@@ -34,7 +34,13 @@ inline constexpr DiskFormat DISK_FORMATS[] = {
     // The 1541: 35 tracks, and the 40-track layout some images use.
     {"d64", {{17, 21}, {24, 19}, {30, 18}, {40, 17}}, 18, 0, D64_IMAGE_SIZE, "1541", 35},
     // The 1571: two sides of 35 tracks, the second repeating the first's zones.
-    {"d71", {{17, 21}, {24, 19}, {30, 18}, {35, 17}, {52, 21}, {59, 19}, {65, 18}, {70, 17}}, 18, 0, 349696, "1571", 70},
+    {"d71",
+     {{17, 21}, {24, 19}, {30, 18}, {35, 17}, {52, 21}, {59, 19}, {65, 18}, {70, 17}},
+     18,
+     0,
+     349696,
+     "1571",
+     70},
     // The 1581: 80 tracks of 40 sectors; the header at 40/0 links to the directory.
     {"d81", {{80, 40}}, 40, 0, 819200, "1581", 80},
 };
