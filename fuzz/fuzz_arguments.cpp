@@ -38,7 +38,7 @@ bool clean_utf8(const std::string& text) {
 
 void check_displays(const char* text) {
     for (TextOrigin origin : {TextOrigin::commodore, TextOrigin::system}) {
-        FUZZ_CHECK(displayed_text(Display::bytes, text, origin) == text);
+        FUZZ_CHECK(displayed_text(Display::bytes, text, origin) == std::string(text));
         FUZZ_CHECK(clean_utf8(displayed_text(Display::utf8, text, origin)));
         for (char c : displayed_text(Display::safe_bytes, text, origin)) {
             auto byte = static_cast<unsigned char>(c);
@@ -70,35 +70,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     argv.push_back(nullptr);
 
-    CommandLine line = walk_arguments(static_cast<int>(words.size()), argv.data());
-    if (line.error != CommandLineError::none || line.request != Request::run)
-        return 0;
-    RunOptions& options = line.options;
-    check_command_line(line);
-    if (line.error != CommandLineError::none)
+    CommandLine line = read_command_line(static_cast<int>(words.size()), argv.data(), [] { return 2026; });
+    if (line.walk_failure.failed() || line.request != Request::run || line.check_failure.failed())
         return 0;
     // A command line that passes every check is consistent.
-    FUZZ_CHECK(!(options.view && options.interactive));
-    FUZZ_CHECK(!(options.view && options.line_number_given));
-    FUZZ_CHECK(!(options.interactive && (options.json || options.check || options.batch)));
-    FUZZ_CHECK(!(options.check && (options.view || options.in_place)));
-    FUZZ_CHECK(!(options.petscii.raw && options.unicode));
-    if (options.line_number_given)
-        FUZZ_CHECK(options.line_number >= 0 && options.line_number <= 65535);
+    const Options& options = line.options;
+    FUZZ_CHECK(options.line_number <= 65535);
     FUZZ_CHECK(!options.basic_starts.empty());
-    if (options.batch) {
+    if (options.batch()) {
         // Every name is a source; none is a destination.
-        FUZZ_CHECK(!options.names.empty() && options.source == nullptr && !options.destination);
+        FUZZ_CHECK(!options.names.empty() && options.mode != Mode::interactive);
+        FUZZ_CHECK(options.scope != Scope::in_place || options.changes_files());
         return 0;
     }
-    FUZZ_CHECK(options.source != nullptr && !options.in_place);
-    Container container;
-    FUZZ_CHECK(container_for_name(options.source, container) && container.kind == options.container.kind &&
-               container.format == options.container.format);
-    if (!options.view && !options.check)
-        FUZZ_CHECK(options.destination && same_extension(options.source, options.destination->c_str()));
-    if (options.check)
-        FUZZ_CHECK(!options.destination);
-    FUZZ_CHECK(has_directory(options.container) || !options.interactive);
+    const SingleTarget& target = line.target;
+    FUZZ_CHECK(options.names.empty());
+    std::optional<Container> container = container_for_name(target.source);
+    FUZZ_CHECK(container && *container == target.container);
+    if (options.changes_files())
+        FUZZ_CHECK(target.destination && same_extension(target.source, *target.destination));
+    if (options.mode == Mode::check)
+        FUZZ_CHECK(!target.destination);
+    FUZZ_CHECK(has_directory(target.container) || options.mode != Mode::interactive);
+    FUZZ_CHECK(options.format == OutputFormat::text || options.mode != Mode::interactive);
     return 0;
 }

@@ -3,8 +3,7 @@
 #include "pass_properties.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    mog::Container disk;
-    mog::container_for_name("x.d64", disk);
+    const mog::Container disk = *mog::container_for_name("x.d64");
     check_pass_on_data(disk, data, size, d64_line_number_byte);
     return 0;
 }

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "cli/json_report.h"
 #include "harness.h"
 #include "json_reader.h"
+#include "mog/records.h"
 
 using namespace mog;
 
@@ -40,12 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t rest_size = size - 1 - name_size;
     std::size_t text_size = rest_size / 2;
 
-    FileReport report;
-    report.file.assign(reinterpret_cast<const char*>(rest + text_size), rest_size - text_size);
-    report.file = report.file.c_str();
-    report.bytes = rest;
-    report.size = rest_size;
-    container_for_name("x.d64", report.container);
+    std::string file(reinterpret_cast<const char*>(rest + text_size), rest_size - text_size);
+    file = file.c_str();
     ProgramRecord program;
     program.named = true;
     std::memcpy(program.name.data(), name, name_size);
@@ -56,14 +52,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     program.start_line = true;
     program.text_offset = 0;
     program.text_size = text_size;
-    report.result.programs.push_back(program);
-    report.result.notices.push_back(Notice{NoticeKind::directory_broken, 0, 0, data[0], 255});
-    report.failure = failure_without_usage(3, "ERROR: Cannot read file '%s': x.", report.file.c_str());
+    PassResult result;
+    result.programs.push_back(program);
 
     JsonValue value;
-    check_parses(program_record(report, program), value);
+    check_parses(program_record(file, program, std::span(rest, rest_size), false), value);
     FUZZ_CHECK(unhex(value["name_petscii"].string) == std::string(reinterpret_cast<const char*>(name), name_size));
-    check_parses(file_record(report), value);
+    FileFacts facts;
+    facts.file = file;
+    facts.container = container_for_name("x.d64");
+    facts.size = rest_size;
+    facts.warnings.push_back(std::string(reinterpret_cast<const char*>(name), name_size));
+    facts.error = "Cannot read file '" + file + "': x.";
+    facts.status = 3;
+    check_parses(file_record(facts, result), value);
     FUZZ_CHECK(value["programs"].number == 1);
     return 0;
 }

@@ -3,10 +3,9 @@
 #include <cstring>
 
 #include "basic/sys_line.h"
-#include "cli/text_report.h"
+#include "cli/reporter.h"
 #include "harness.h"
 #include "mog/pass.h"
-#include "petscii/glyph_tables.h"
 
 using namespace mog;
 
@@ -20,11 +19,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const long line_number = data[1] | (data[2] << 8);
     const std::size_t file_size = size - 3;
     start_run(nullptr, 0);
-    RunOptions options;
-    container_for_name(p00 ? "x.p00" : "x.prg", options.container);
-    options.view = mode != 0;
-    options.petscii.table = mode == 2 ? &BLOCK_GLYPH_TABLE : &STANDARD_GLYPH_TABLE;
-    options.petscii.raw = mode == 3;
+    Options options;
+    const Container container = *container_for_name(p00 ? "x.p00" : "x.prg");
+    const bool view = mode != 0;
+    options.mode = view ? Mode::view : Mode::rewrite;
+    options.style.full_blocks = mode == 2;
+    if (mode == 3)
+        options.style.characters = TextStyle::Characters::raw;
 
     // Exactly the file's bytes, so that any read beyond them is caught.
     auto* buffer = static_cast<unsigned char*>(std::malloc(file_size > 0 ? file_size : 1));
@@ -38,22 +39,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool expected =
         header && file_size > start + 6 && program[6] == SYS_TOKEN && program[0] == 0x01 && program[1] == 0x08;
     PassRequest request;
-    if (!options.view)
+    if (!view)
         request.each = Decision{Action::set, static_cast<unsigned>(line_number)};
-    PassResult outcome = run_pass(options.container, buffer, file_size, request);
+    FileReport report;
+    report.file = "x";
+    report.container = container;
+    report.bytes = std::span<const unsigned char>(buffer, file_size);
+    report.result = run_pass(container, std::span(buffer, file_size), request);
+    report.walked = true;
+    const PassResult& outcome = report.result;
     FUZZ_CHECK((outcome.failure == PassFailure::none) == expected);
     FUZZ_CHECK((outcome.failure == PassFailure::not_p00) == !header);
     FUZZ_CHECK(outcome.programs.size() == (header ? 1u : 0u));
     if (outcome.failure == PassFailure::unexpected_load_address)
         FUZZ_CHECK(outcome.programs[0].load_address == static_cast<unsigned>(program[0] | (program[1] << 8)));
     if (outcome.failure == PassFailure::none)
-        print_programs(options, outcome, buffer);
+        TEXT_REPORTER.file_ends(options, report);
     const std::size_t number_at = start + LOAD_ADDRESS_SIZE + SYS_LINE_NUMBER;
     for (std::size_t i = 0; i < file_size; ++i) {
         // Exactly the two line-number bytes may change, and only in a rewrite.
-        if (expected && !options.view && i == number_at)
+        if (expected && !view && i == number_at)
             FUZZ_CHECK(buffer[i] == data[1]);
-        else if (expected && !options.view && i == number_at + 1)
+        else if (expected && !view && i == number_at + 1)
             FUZZ_CHECK(buffer[i] == data[2]);
         else
             FUZZ_CHECK(buffer[i] == data[3 + i]);

@@ -25,8 +25,7 @@ bool tape_line_number_byte(const std::uint8_t* tape, std::size_t size, std::size
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    mog::Container tape;
-    mog::container_for_name("x.t64", tape);
+    const mog::Container tape = *mog::container_for_name("x.t64");
     check_pass_on_data(tape, data, size, tape_line_number_byte);
     return 0;
 }

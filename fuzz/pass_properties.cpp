@@ -3,38 +3,45 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "cli/file_steps.h"
-#include "cli/text_report.h"
+#include "cli/line_prompt.h"
+#include "cli/reporter.h"
 #include "harness.h"
 #include "mog/pass.h"
-#include "petscii/glyph_tables.h"
 
 using namespace mog;
 
 void check_pass(const Container& container, const std::uint8_t* image, std::size_t size, PassMode mode,
                 const std::uint8_t* answers, std::size_t answers_size, LineNumberRule rule) {
     start_run(answers, answers_size);
-    RunOptions options;
-    options.container = container;
-    options.view = mode == PassMode::view || mode == PassMode::view_blocks || mode == PassMode::view_raw;
-    options.petscii.table = mode == PassMode::view_blocks ? &BLOCK_GLYPH_TABLE : &STANDARD_GLYPH_TABLE;
-    options.petscii.raw = mode == PassMode::view_raw;
-    options.interactive = mode == PassMode::interactive;
+    Options options;
+    const bool view = mode == PassMode::view || mode == PassMode::view_blocks || mode == PassMode::view_raw;
+    options.mode = view ? Mode::view : mode == PassMode::interactive ? Mode::interactive : Mode::rewrite;
+    options.style.full_blocks = mode == PassMode::view_blocks;
+    if (mode == PassMode::view_raw)
+        options.style.characters = TextStyle::Characters::raw;
     options.line_number_given = true;
+    options.line_number = 0xBEEF;
 
     auto* buffer = static_cast<unsigned char*>(std::malloc(size > 0 ? size : 1));
     std::memcpy(buffer, image, size);
-    options.line_number = 0xBEEF;
     AnswerInput input;
-    PassRequest request = pass_request(options, &input);
-    PassResult result = run_pass(container, buffer, size, request);
-    FUZZ_CHECK(result.failure == PassFailure::none);
+    PassRequest request;
+    if (options.mode == Mode::interactive)
+        request = interactive_request(options, input);
+    else if (!view)
+        request.each = Decision{Action::set, options.line_number};
+    FileReport report;
+    report.file = "x";
+    report.container = container;
+    report.bytes = std::span<const unsigned char>(buffer, size);
+    report.result = run_pass(container, std::span(buffer, size), request);
+    report.walked = true;
+    FUZZ_CHECK(report.result.failure == PassFailure::none);
     // Every text the listing shows lies within the bytes, and is shown.
-    for (const ProgramRecord& program : result.programs)
+    for (const ProgramRecord& program : report.result.programs)
         FUZZ_CHECK(program.text_offset + program.text_size <= size);
-    print_programs(options, result, buffer);
-    print_notices(result.notices, 0, result.notices.size(), container);
-    if (options.view) {
+    TEXT_REPORTER.file_ends(options, report);
+    if (view) {
         FUZZ_CHECK(std::memcmp(buffer, image, size) == 0);
     } else {
         for (std::size_t i = 0; i < size; ++i)

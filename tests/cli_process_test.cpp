@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "image_builder.h"
+#include "mog/version.h"
 #include "process_runner.h"
 
 namespace {
@@ -191,7 +192,7 @@ TEST(CommandLineProcess, HelpAndVersionEndWithStatusZero) {
     TempFolder folder;
     // Wherever they stand in the walk, and whatever follows.
     for (const auto& arguments :
-         std::vector<std::vector<std::string>>{{"--help"}, {"x.prg", "--help", "-q"}, {"--json", "--help"}}) {
+         std::vector<std::vector<std::string>>{{"--help"}, {"x.prg", "--help", "-z"}, {"--json", "--help"}}) {
         ProcessResult help = run_mog(folder.path(), arguments);
         EXPECT_EQ(help.status, 0);
         EXPECT_EQ(help.err, "");
@@ -205,9 +206,9 @@ TEST(CommandLineProcess, HelpAndVersionEndWithStatusZero) {
     for (const auto& arguments : std::vector<std::vector<std::string>>{{"--version"}, {"-n", "5", "--version", "x"}}) {
         ProcessResult version = run_mog(folder.path(), arguments);
         EXPECT_EQ(version.status, 0);
-        EXPECT_EQ(version.out, "mog " MOG_VERSION "\n");
+        EXPECT_EQ(version.out, "mog " MOG_VERSION_STRING "\n");
     }
-    EXPECT_EQ(run_mog(folder.path(), {"-q", "--help"}).status, 1); // the walk stops at the first bad argument
+    EXPECT_EQ(run_mog(folder.path(), {"-z", "--help"}).status, 1); // the walk stops at the first bad argument
 }
 
 // After "--" a name may begin with "-"; -y replaces without a word of the question.

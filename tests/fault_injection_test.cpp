@@ -116,23 +116,6 @@ TEST(FaultInjection, UnreadableSourceIsNotFound) {
     }
 }
 
-TEST(FaultInjection, SourceVanishingBeforeTheReadIsReported) {
-    SKIP_UNDER_RUNNER("the removal is injected into POSIX fopen");
-    for (const auto& kind : kinds()) {
-        TempFolder folder;
-        const std::string source = std::string("game.") + kind.extension;
-        write_file(folder / source, kind.content);
-        RunSettings settings;
-        settings.environment = {
-            {"LD_PRELOAD", MOG_FAULT_PRELOAD}, {"MOG_VANISH", source}, {"ASAN_OPTIONS", "verify_asan_link_order=0"}};
-        ProcessResult result = run_mog(folder.path(), {"-n", "1", source}, settings);
-        EXPECT_EQ(result.status, 3);
-        EXPECT_EQ(result.err, "ERROR: Cannot read file '" + source + "': No such file or directory.\n");
-        EXPECT_EQ(result.out.find("Done."), std::string::npos);
-        EXPECT_TRUE(folder_entries(folder.path()).empty());
-    }
-}
-
 TEST(FaultInjection, OutputThatCannotBeWrittenIsNoSuccess) {
     SKIP_UNDER_RUNNER("/dev/full and file-size limits are POSIX's");
     struct Case {

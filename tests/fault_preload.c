@@ -1,8 +1,5 @@
 /* Preloaded into the tool by the fault-injection tests. Each environment
    variable switches one fault on:
-   MOG_VANISH=name     the named file is removed just before its second
-                       opening, as if another program deleted it between the
-                       tool's existence check and its read;
    MOG_TRACE=path      each fsync ("fsync file" or "fsync folder") and rename
                        is logged to the path, a line each, in order;
    MOG_RAISE_AT_RENAME=n  signal n is raised as the destination is renamed
@@ -21,8 +18,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-static int openings;
-
 static void* real(const char* symbol) {
     return dlsym(RTLD_NEXT, symbol);
 }
@@ -36,36 +31,6 @@ static void trace(const char* line) {
         fprintf(log, "%s\n", line);
         fclose(log);
     }
-}
-
-static int open_after_vanishing(const char* name, int flags, mode_t mode, const char* symbol) {
-    const char* target = getenv("MOG_VANISH");
-    if (target != NULL && strcmp(name, target) == 0 && ++openings == 2)
-        unlink(name);
-    int (*real_open)(const char*, int, ...);
-    void* found = real(symbol);
-    memcpy(&real_open, &found, sizeof real_open);
-    return real_open(name, flags, mode);
-}
-
-static mode_t mode_argument(int flags, va_list arguments) {
-    return (flags & O_CREAT) != 0 ? va_arg(arguments, mode_t) : 0;
-}
-
-int open(const char* name, int flags, ...) {
-    va_list arguments;
-    va_start(arguments, flags);
-    mode_t mode = mode_argument(flags, arguments);
-    va_end(arguments);
-    return open_after_vanishing(name, flags, mode, "open");
-}
-
-int open64(const char* name, int flags, ...) {
-    va_list arguments;
-    va_start(arguments, flags);
-    mode_t mode = mode_argument(flags, arguments);
-    va_end(arguments);
-    return open_after_vanishing(name, flags, mode, "open64");
 }
 
 int fsync(int fd) {

@@ -97,8 +97,10 @@ TEST(TerminalProcess, OverwriteQuestionTakesOneKeyWithoutEcho) {
     const std::vector<Case> cases = {
         {"y", {"cancel. ", "y"}, 0, "\nOverwrite activated!\n\nDone.\n"},
         {"Y", {"cancel. ", "Y"}, 0, "\nOverwrite activated!\n\nDone.\n"},
-        {"n", {"cancel. ", "n"}, 5, ""},
-        {"Enter", {"cancel. ", "\r"}, 5, ""},
+        // Declined, the question ends its line, so that the shell's prompt
+        // starts on a line of its own.
+        {"n", {"cancel. ", "n"}, 5, "\n"},
+        {"Enter", {"cancel. ", "\r"}, 5, "\n"},
         {"Ctrl-C", {"cancel. ", "\x03"}, 128 + SIGINT, ""},
         {"SIGUSR1", {"cancel. ", "", SIGUSR1}, 128 + SIGUSR1, ""},
         {"SIGALRM", {"cancel. ", "", SIGALRM}, 128 + SIGALRM, ""},

@@ -2,7 +2,13 @@
 // looks at or sets the line numbers of their BASIC start lines.
 #pragma once
 
+#include "mog/bytes.h"
 #include "mog/container.h"
+#include "mog/describe.h"
+#include "mog/files.h"
+#include "mog/machines.h"
 #include "mog/pass.h"
 #include "mog/petscii.h"
+#include "mog/records.h"
+#include "mog/version.h"
 #include "mog/walk.h"

@@ -5,11 +5,15 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <span>
 #include <vector>
 
 #include "mog/walk.h"
 
 namespace mog {
+
+// The most a line number can be: what its two bytes hold.
+constexpr unsigned MAX_LINE_NUMBER = 0xFFFF;
 
 enum class Action {
     look, // change nothing
@@ -19,7 +23,13 @@ enum class Action {
 
 struct Decision {
     Action action = Action::look;
-    unsigned line_number = 0; // for Action::set, 0 to 65535
+    unsigned line_number = 0; // for Action::set, 0 to MAX_LINE_NUMBER
+};
+
+// What a start line's number is besides a label.
+enum class Archive {
+    none,
+    sda, // the stub of a self-dissolving archive: the number tells where the archive starts
 };
 
 // The most bytes a container's name has.
@@ -35,11 +45,12 @@ struct ProgramRecord {
     unsigned char file_type = PRG_FILE_TYPE;
     bool has_load_address = false;
     unsigned load_address = 0;
-    bool sys_token = false;  // the first line's first token is SYS
-    bool start_line = false; // SYS, at a load address where BASIC starts
-    unsigned line = 0;       // with a start line: its number when the pass reached it
-    bool written = false;    // a line number was written into the start line
-    unsigned new_line = 0;   // the number written
+    bool sys_token = false;          // the first line's first token is SYS
+    bool start_line = false;         // SYS, at a load address where BASIC starts
+    Archive archive = Archive::none; // a start line whose number is data is never written
+    unsigned line = 0;               // with a start line: its number when the pass reached it
+    bool written = false;            // a line number was written into the start line
+    unsigned new_line = 0;           // the number written
     // With a start line: the rest of the line after SYS, as offsets into the
     // container's bytes; it ends at a zero byte or where the line's bytes end.
     std::size_t text_offset = 0;
@@ -47,15 +58,18 @@ struct ProgramRecord {
 
     // True when this pass gave the line another number.
     bool changed() const { return written && new_line != line; }
+    // True for a start line whose number a pass may set.
+    bool settable() const { return start_line && archive == Archive::none; }
 };
 
-// Why a container that holds one program has no start line to work on.
+// Why a pass could not do its work.
 enum class PassFailure {
     none,
-    unusable_bytes,          // no bytes to walk
+    unusable_bytes,          // no container kind, or no bytes to walk
     not_p00,                 // a P00 file without its header
-    no_sys_token,            // the first line does not start with SYS
+    no_sys_token,            // a one-program file whose first line does not start with SYS
     unexpected_load_address, // SYS, but not at a load address where BASIC starts
+    line_number_too_high,    // a decision to set a number above MAX_LINE_NUMBER; nothing was written
 };
 
 struct PassResult {
@@ -65,13 +79,16 @@ struct PassResult {
 
     // Programs whose line number this pass changed.
     std::size_t changed() const;
+    // True when a start line, settable or not, was found.
+    bool any_start_line() const;
 };
 
 struct PassRequest {
-    // The decision for every start line, unless ask is given.
+    // The decision for every settable start line, unless ask is given.
     Decision each;
-    // Asked for each start line in walk order; its answer is the decision.
-    // The record shows the program as it stands before the decision.
+    // Asked for each settable start line in walk order; its answer is the
+    // decision. The record shows the program as it stands before the
+    // decision. When it throws, the bytes are left as they were.
     std::function<Decision(const ProgramRecord&)> ask;
     // Load addresses at which a SYS line counts as a start line: where
     // BASIC programs start on the machines chosen, the C64's $0801 unless
@@ -80,10 +97,11 @@ struct PassRequest {
 };
 
 // Runs the rest of a started walk. Never prints, reads input or ends the
-// process; changes nothing but the two line-number bytes of start lines.
+// process; changes nothing but the two line-number bytes of start lines,
+// and none of them when a decision is out of range.
 PassResult run_pass(ProgramWalk& walk, const PassRequest& request);
 
 // Starts the walk and runs the whole pass.
-PassResult run_pass(const Container& container, unsigned char* bytes, std::size_t size, const PassRequest& request);
+PassResult run_pass(const Container& container, std::span<unsigned char> bytes, const PassRequest& request);
 
 } // namespace mog

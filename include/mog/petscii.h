@@ -4,28 +4,29 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 
 namespace mog {
 
-struct GlyphTable;
-// Control codes show as the letters they are typed with.
-extern const GlyphTable STANDARD_GLYPH_TABLE;
-// Control codes show as a full block.
-extern const GlyphTable BLOCK_GLYPH_TABLE;
+// How control codes show in code page 850 text.
+enum class Glyphs {
+    standard, // as the letters they are typed with
+    blocks,   // as a full block
+};
 
 // How Commodore text is shown: through a glyph table, or raw (unconverted).
 struct PetsciiStyle {
-    const GlyphTable* table = &STANDARD_GLYPH_TABLE;
+    Glyphs glyphs = Glyphs::standard;
     bool raw = false;
 };
 
 // One PETSCII byte as a code page 850 character.
 unsigned char petscii_to_console(unsigned char petscii, PetsciiStyle style = {});
 
-// Up to size PETSCII bytes as code page 850 characters; a byte that
-// becomes a zero byte, as raw output makes of a zero byte, ends the text.
-std::string convert_petscii_string(const unsigned char* petscii, std::size_t size, PetsciiStyle style = {});
+// PETSCII bytes as code page 850 characters; a byte that becomes a zero
+// byte, as raw output makes of a zero byte, ends the text.
+std::string convert_petscii_string(std::span<const unsigned char> petscii, PetsciiStyle style = {});
 
 // The character a PETSCII byte stands for, as published with Unicode 13's
 // Symbols for Legacy Computing (0xFF, which the C64 shows as pi like 0xDE,
@@ -37,7 +38,7 @@ char32_t petscii_to_unicode(unsigned char petscii);
 bool is_petscii_control(unsigned char petscii);
 
 // PETSCII bytes as UTF-8 text, every byte a character.
-std::string petscii_to_utf8(const unsigned char* petscii, std::size_t size);
+std::string petscii_to_utf8(std::span<const unsigned char> petscii);
 
 // Appends a code point as UTF-8.
 void append_utf8(std::string& text, char32_t code_point);

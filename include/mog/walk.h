@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
+#include <optional>
+#include <span>
 #include <vector>
 
 #include "mog/container.h"
@@ -23,48 +26,67 @@ struct Notice {
     std::size_t standard_size = 0; // size_differs: the format's standard size
     int track = 0;                 // directory_broken: the link that could not be followed
     int sector = 0;
+
+    bool operator==(const Notice&) const = default;
 };
 
 // The CBM DOS file type byte of a closed PRG file, which tapes and one-program
 // containers report for their programs.
 constexpr unsigned char PRG_FILE_TYPE = 0x82;
 
-// One program of a container, as the walk finds it. The pointers lead into
-// the walked bytes.
+// One program of a container, as the walk finds it. The spans lead into the
+// walked bytes.
 struct Program {
-    std::size_t index = 0;               // position in the walk, from 0
-    const unsigned char* name = nullptr; // the stored PETSCII name; null when the container names none
-    std::size_t name_size = 0;
+    std::size_t index = 0;                   // position in the walk, from 0
+    bool named = false;                      // the container stores a name for the program
+    std::span<const unsigned char> name;     // the stored PETSCII name field
     std::size_t name_length = 0;             // the name without the padding that fills its field
     unsigned char file_type = PRG_FILE_TYPE; // a directory entry's type byte
     bool has_load_address = false;           // false when the program's first bytes lie outside the file
     unsigned load_address = 0;
-    unsigned char* line = nullptr; // the first BASIC line, from its link bytes on
-    std::size_t line_size = 0;     // bytes of it that belong to the program and lie within the file
+    std::span<unsigned char> line; // the first BASIC line, from its link bytes on, as far as the file goes
+    std::size_t origin = 0;        // where the program's file starts in the container (a disk: its first sector)
 };
 
-// Where a walk stands. Each container keeps its own place in the fields it
-// needs; callers only start the walk and ask for the next program.
-struct ProgramWalk {
-    Container container;
-    unsigned char* bytes = nullptr;
-    std::size_t size = 0;
-    std::vector<Notice> notices; // in the order found
-    std::size_t given = 0;       // programs given so far
-    bool ended = false;
-    std::size_t at = 0;         // a disk's directory sector, a tape's next entry
-    std::size_t end = 0;        // a tape's entries to visit
-    std::size_t next_entry = 0; // the entry of a disk's directory sector to give next
-    std::vector<bool> visited;  // a disk's sectors already visited, to stop loops
+// Where a walk over a container stands. What each container keeps to know
+// its place is its own; a default or moved-from walk yields no program.
+class ProgramWalk {
+  public:
+    struct State;
+
+    ProgramWalk();
+    ~ProgramWalk();
+    ProgramWalk(ProgramWalk&&) noexcept;
+    ProgramWalk& operator=(ProgramWalk&&) noexcept;
+
+    // The notices found so far, in the order found.
+    const std::vector<Notice>& notices() const;
+    std::span<unsigned char> bytes() const;
+    Container container() const;
+
+  private:
+    std::unique_ptr<State> state_;
+
+    friend ProgramWalk start_program_walk(const Container& container, std::span<unsigned char> bytes);
+    friend std::optional<Program> next_program(ProgramWalk& walk);
+    friend std::size_t read_program_file(const ProgramWalk& walk, const Program& program, std::size_t offset,
+                                         std::span<unsigned char> into);
 };
 
 // Starts a walk over the bytes of a container; the notices found at once
 // (size, signature, header) are in the walk's notices. The bytes must stay
 // in place while the walk and what it gives are used.
-ProgramWalk start_program_walk(const Container& container, unsigned char* bytes, std::size_t size);
+ProgramWalk start_program_walk(const Container& container, std::span<unsigned char> bytes);
 
-// The next program, or false at the end. Directory entries in use count as
-// programs whatever their file type; empty slots are passed over.
-bool next_program(ProgramWalk& walk, Program& program);
+// The next program, or nothing at the end. Directory entries in use count
+// as programs whatever their file type; empty slots are passed over.
+std::optional<Program> next_program(ProgramWalk& walk);
+
+// Copies bytes of the program's file, as a PRG file holds it (its load
+// address first), from the offset on: as many as fit into the span and the
+// file has. On a disk the file's chain of sectors is followed, each link
+// checked. Gives the bytes copied.
+std::size_t read_program_file(const ProgramWalk& walk, const Program& program, std::size_t offset,
+                              std::span<unsigned char> into);
 
 } // namespace mog

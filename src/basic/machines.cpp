@@ -1,69 +1,74 @@
-#include "basic/machines.h"
+#include "mog/machines.h"
 
 #include <algorithm>
-#include <cstring>
+
+#include "basic/ascii.h"
 
 namespace mog {
 
 namespace {
 
-bool same_name(const char* name, const char* item, std::size_t length) {
-    if (std::strlen(name) != length)
-        return false;
-    for (std::size_t i = 0; i < length; ++i) {
-        char c = item[i] >= 'A' && item[i] <= 'Z' ? static_cast<char>(item[i] - 'A' + 'a') : item[i];
-        if (c != name[i])
-            return false;
-    }
-    return true;
-}
+constexpr BasicStart C64_STARTS[] = {{0x0801, ""}};
+constexpr BasicStart C128_STARTS[] = {{0x1C01, ""}, {0x4001, "with a graphics screen"}};
+constexpr BasicStart VIC20_STARTS[] = {{0x1001, "unexpanded"}, {0x0401, "with 3K"}, {0x1201, "with 8K or more"}};
+constexpr BasicStart PLUS4_STARTS[] = {{0x1001, ""}};
+constexpr BasicStart PET_STARTS[] = {{0x0401, ""}};
+constexpr BasicStart MEGA65_STARTS[] = {{0x2001, ""}};
+
+constexpr Machine MACHINES[] = {
+    {"c64", "Commodore 64", C64_STARTS},
+    {"c128", "Commodore 128 in C128 mode", C128_STARTS},
+    {"vic20", "VIC-20", VIC20_STARTS},
+    {"plus4", "Plus/4, C16, C116", PLUS4_STARTS},
+    {"pet", "PET and CBM 2001-8000", PET_STARTS},
+    {"mega65", "MEGA65 and C65 in C65 mode", MEGA65_STARTS},
+};
 
 void add_starts(const Machine& machine, std::vector<unsigned>& starts) {
     for (const BasicStart& start : machine.starts)
-        if (start.address != 0 && std::find(starts.begin(), starts.end(), start.address) == starts.end())
+        if (std::find(starts.begin(), starts.end(), start.address) == starts.end())
             starts.push_back(start.address);
 }
 
 } // namespace
 
-bool basic_starts_of(const char* list, std::vector<unsigned>& starts, std::string& bad_item) {
-    starts.clear();
-    const char* item = list;
+std::span<const Machine> machines() {
+    return MACHINES;
+}
+
+std::optional<Machine> machine_by_name(std::string_view name) {
+    for (const Machine& machine : MACHINES)
+        if (same_name_ignoring_case(name, machine.name))
+            return machine;
+    return std::nullopt;
+}
+
+BasicStarts basic_starts_of(std::string_view list) {
+    BasicStarts result;
     for (;;) {
-        const char* comma = std::strchr(item, ',');
-        std::size_t length = comma != nullptr ? static_cast<std::size_t>(comma - item) : std::strlen(item);
-        const bool all = same_name(ALL_MACHINES, item, length);
-        bool known = false;
-        for (const Machine& machine : MACHINES)
-            if (all || same_name(machine.name, item, length)) {
-                add_starts(machine, starts);
-                known = true;
-            }
-        if (!known) {
-            bad_item.assign(item, length);
-            starts.clear();
-            return false;
+        const std::size_t comma = list.find(',');
+        const std::string_view item = list.substr(0, comma);
+        if (same_name_ignoring_case(item, ALL_MACHINES)) {
+            for (const Machine& machine : MACHINES)
+                add_starts(machine, result.addresses);
+        } else if (std::optional<Machine> machine = machine_by_name(item)) {
+            add_starts(*machine, result.addresses);
+        } else {
+            return BasicStarts{{}, std::string(item)};
         }
-        if (comma == nullptr)
-            return true;
-        item = comma + 1;
+        if (comma == std::string_view::npos)
+            return result;
+        list.remove_prefix(comma + 1);
     }
 }
 
-std::vector<const char*> machines_starting_at(unsigned address) {
-    std::vector<const char*> names;
+std::vector<std::string_view> machines_starting_at(unsigned address) {
+    std::vector<std::string_view> names;
     for (const Machine& machine : MACHINES)
         for (const BasicStart& start : machine.starts)
-            if (start.address != 0 && start.address == address)
+            if (start.address == address)
                 names.push_back(machine.name);
     return names;
-}
-
-std::string machine_names() {
-    std::string names;
-    for (const Machine& machine : MACHINES)
-        names += std::string(machine.name) + ", ";
-    return names + ALL_MACHINES;
 }
 
 } // namespace mog

@@ -1,4 +1,4 @@
-#include "basic/machines.h"
+#include "mog/machines.h"
 
 #include <gtest/gtest.h>
 
@@ -30,9 +30,9 @@ TEST(Machines, ListsAcceptTheirMachinesAddresses) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.list);
-        std::vector<unsigned> starts;
-        std::string bad;
-        ASSERT_TRUE(basic_starts_of(c.list, starts, bad));
+        BasicStarts list = basic_starts_of(c.list);
+        ASSERT_FALSE(list.unknown_item);
+        const std::vector<unsigned>& starts = list.addresses;
         for (unsigned address : addresses) {
             bool accepted = std::find(c.accepted.begin(), c.accepted.end(), address) != c.accepted.end();
             unsigned char line[] = {0x0b, 0x08, 0x0a, 0x00, SYS_TOKEN};
@@ -49,17 +49,16 @@ TEST(Machines, BadListsNameTheirBadItem) {
     const Case cases[] = {{"", ""},     {"c64,,c128", ""}, {"c64,", ""},    {"c65", "c65"}, {"c64,vic-20", "vic-20"},
                           {"c6", "c6"}, {"c644", "c644"},  {" c64", " c64"}};
     for (const auto& c : cases) {
-        std::vector<unsigned> starts{1};
-        std::string bad = "?";
-        EXPECT_FALSE(basic_starts_of(c.list, starts, bad)) << c.list;
-        EXPECT_EQ(bad, c.bad) << c.list;
-        EXPECT_TRUE(starts.empty());
+        BasicStarts list = basic_starts_of(c.list);
+        ASSERT_TRUE(list.unknown_item) << c.list;
+        EXPECT_EQ(*list.unknown_item, c.bad) << c.list;
+        EXPECT_TRUE(list.addresses.empty());
     }
 }
 
 std::vector<std::string> names_at(unsigned address) {
     std::vector<std::string> names;
-    for (const char* name : machines_starting_at(address))
+    for (std::string_view name : machines_starting_at(address))
         names.emplace_back(name);
     return names;
 }
@@ -70,6 +69,31 @@ TEST(Machines, AddressesNameEveryMachineStartingThere) {
     EXPECT_EQ(machines_starting_at(0x0801).size(), 1u);
     EXPECT_TRUE(machines_starting_at(0x0800).empty());
     EXPECT_TRUE(machines_starting_at(0).empty());
+}
+
+// The table as other programs see it: each machine by its name, letter
+// case ignored, with its BASIC starts in order.
+TEST(Machines, EachMachineIsFoundByItsName) {
+    struct Case {
+        const char* name;
+        std::vector<unsigned> starts;
+    };
+    const std::vector<Case> cases = {
+        {"c64", {0x0801}},   {"C128", {0x1C01, 0x4001}}, {"vic20", {0x1001, 0x0401, 0x1201}},
+        {"PLUS4", {0x1001}}, {"pet", {0x0401}},          {"mega65", {0x2001}},
+    };
+    ASSERT_EQ(machines().size(), cases.size());
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        std::optional<Machine> machine = machine_by_name(cases[i].name);
+        ASSERT_TRUE(machine) << cases[i].name;
+        EXPECT_EQ(machine->name, machines()[i].name);
+        std::vector<unsigned> starts;
+        for (const BasicStart& start : machine->starts)
+            starts.push_back(start.address);
+        EXPECT_EQ(starts, cases[i].starts) << cases[i].name;
+    }
+    for (const char* name : {"all", "c65", "", "c6", "c644", " c64"})
+        EXPECT_FALSE(machine_by_name(name)) << name;
 }
 
 } // namespace

@@ -8,7 +8,6 @@ namespace mog {
 
 constexpr unsigned BASIC_START = 0x0801; // where BASIC programs load on the C64
 constexpr unsigned char SYS_TOKEN = 0x9E;
-constexpr unsigned MAX_LINE_NUMBER = 0xFFFF; // what the two bytes of a line number hold
 
 // Offsets from the line's link bytes (the address of the next line).
 constexpr std::size_t SYS_LINE_NUMBER = 2;

@@ -2,7 +2,8 @@
 // line per file and a summary.
 #pragma once
 
-#include "cli/run_options.h"
+#include "cli/options.h"
+#include "cli/reporter.h"
 
 namespace mog {
 
@@ -10,6 +11,6 @@ namespace mog {
 // a file error if any file failed, otherwise a refused overwrite if any
 // destination was kept (or, for a check, status 4 if any start line lacks
 // the number), otherwise success.
-int run_batch(RunOptions& options);
+int run_batch(const Options& options, const Reporter& reporter);
 
 } // namespace mog

@@ -4,12 +4,9 @@
 #include <string>
 #include <vector>
 
-namespace mog {
+#include "cli/file_pipeline.h"
 
-struct BatchSource {
-    std::string name;     // as given, or the folder as given and the path within it
-    int search_error = 0; // a folder, or an entry of one, that could not be searched: the errno value
-};
+namespace mog {
 
 // Each name given, in order, with each folder replaced by the files below it
 // whose extension is a kind mog reads, in byte-wise order of their names;
@@ -18,6 +15,6 @@ struct BatchSource {
 // reached twice is taken once; another name for a file already taken is
 // left for the batch to tell, as a file may change its identity when it is
 // replaced.
-std::vector<BatchSource> batch_sources(const std::vector<const char*>& names);
+std::vector<FileTask> batch_sources(const std::vector<std::string>& names);
 
 } // namespace mog

@@ -2,10 +2,12 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
 
-#include "basic/machines.h"
-#include "basic/sys_line.h"
+#include "cli/destination_names.h"
+#include "cli/texts.h"
 #include "image/container.h"
+#include "mog/machines.h"
 
 namespace mog {
 
@@ -15,67 +17,261 @@ bool is_space(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// The options as the walk meets them: flags that combine, checked against
+// each other once the walk is done.
+struct Flags {
+    bool line_number = false; // -n was given
+    bool view = false, interactive = false, json = false, unicode = false, check = false, batch = false,
+         in_place = false, raw = false, blocks = false, yes = false, quiet = false;
+};
+
 // Options that ask for a text instead of a run.
 struct RequestOption {
     const char* name;
     Request request;
 };
-constexpr RequestOption REQUEST_OPTIONS[] = {
-    {"-examples", Request::examples}, {"--help", Request::help}, {"--version", Request::version}};
+constexpr RequestOption REQUEST_OPTIONS[] = {{"-examples", Request::examples},
+                                             {"--examples", Request::examples},
+                                             {"--help", Request::help},
+                                             {"-h", Request::help},
+                                             {"--version", Request::version}};
 
-Request request_named(const char* argument) {
-    for (const RequestOption& option : REQUEST_OPTIONS)
-        if (std::strcmp(argument, option.name) == 0)
-            return option.request;
-    return Request::run;
-}
-
-// Options that switch a mode on.
+// Options that switch something on: their long or short name, and the
+// letter by which they may go together in one argument, as -vy.
 struct FlagOption {
     const char* name;
-    bool RunOptions::*flag;
+    char letter;
+    bool Flags::*flag;
 };
 constexpr FlagOption FLAG_OPTIONS[] = {
-    {"-i", &RunOptions::interactive},
-    {"-v", &RunOptions::view},
-    {"-y", &RunOptions::replace_without_asking},
-    {"--json", &RunOptions::json},
-    {"--unicode", &RunOptions::unicode},
-    {"--check", &RunOptions::check},
-    {"--batch", &RunOptions::batch},
-    {"--in-place", &RunOptions::in_place},
+    {"-a", 'a', &Flags::blocks},   {"-o", 'o', &Flags::raw},      {"-i", 'i', &Flags::interactive},
+    {"-v", 'v', &Flags::view},     {"-y", 'y', &Flags::yes},      {"-q", 'q', &Flags::quiet},
+    {"--quiet", 0, &Flags::quiet}, {"--json", 0, &Flags::json},   {"--unicode", 0, &Flags::unicode},
+    {"--check", 0, &Flags::check}, {"--batch", 0, &Flags::batch}, {"--in-place", 0, &Flags::in_place},
 };
 
-bool* flag_named(RunOptions& options, const char* argument) {
+const FlagOption* flag_named(std::string_view argument) {
     for (const FlagOption& option : FLAG_OPTIONS)
-        if (std::strcmp(argument, option.name) == 0)
-            return &(options.*option.flag);
+        if (argument == option.name)
+            return &option;
     return nullptr;
 }
 
-// Options whose value is the next argument, whatever it looks like.
-bool takes_value(const char* argument) {
-    return std::strcmp(argument, "-n") == 0 || std::strcmp(argument, "--machine") == 0;
+const FlagOption* flag_lettered(char letter) {
+    for (const FlagOption& option : FLAG_OPTIONS)
+        if (option.letter != 0 && option.letter == letter)
+            return &option;
+    return nullptr;
+}
+
+constexpr char LINE_NUMBER_LETTER = 'n';
+constexpr std::string_view MACHINE_OPTION = "--machine";
+
+// Letters of flags that go together in one argument, the last one maybe -n.
+// Gives where the value of -n begins (the argument's end when the next
+// argument is its value), or nothing when the argument is no such bundle.
+std::optional<std::size_t> bundle_value_at(std::string_view argument) {
+    if (argument.size() < 2 || argument[0] != '-' || argument[1] == '-')
+        return std::nullopt;
+    for (std::size_t i = 1; i < argument.size(); ++i) {
+        if (argument[i] == LINE_NUMBER_LETTER) {
+            // -n2026: the value follows the letter; it starts as a number does.
+            const std::size_t value = i + 1;
+            if (value == argument.size() || (argument[value] >= '0' && argument[value] <= '9') ||
+                argument[value] == '-' || argument[value] == '+')
+                return value;
+            return std::nullopt;
+        }
+        if (flag_lettered(argument[i]) == nullptr)
+            return std::nullopt;
+    }
+    return argument.size() + 1; // flags only
+}
+
+// True when the argument's value is the next argument, whatever it looks like.
+bool value_follows(std::string_view argument) {
+    if (argument == MACHINE_OPTION)
+        return true;
+    std::optional<std::size_t> value = bundle_value_at(argument);
+    return value && *value == argument.size();
 }
 
 // Whether the command line holds the option before "--", where it is no
 // option's value. A batch takes every name as a source, so it must be known
 // before the names are; JSON output must be known before a bad argument is
-// reported, so that the text of the report stays off standard output.
-bool holds_option(int argc, char** argv, const char* name) {
+// reported, so that the report keeps to it.
+bool holds_option(int argc, char** argv, std::string_view name) {
     for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
-        if (takes_value(argv[i]))
+        if (value_follows(argv[i]))
             ++i;
-        else if (std::strcmp(argv[i], name) == 0)
+        else if (argv[i] == name)
             return true;
     }
     return false;
 }
 
-CommandLine& stop(CommandLine& command_line, CommandLineError error, const std::string& offending = "") {
-    command_line.error = error;
-    command_line.offending = offending;
-    return command_line;
+Failure command_line_error(const char* format, const std::string& argument = "") {
+    return failure_with_usage(STATUS_BAD_COMMAND_LINE, Prefix::error, format, argument.c_str());
+}
+
+std::string machine_list() {
+    std::string names;
+    for (const Machine& machine : machines())
+        names += std::string(machine.name) + ", ";
+    return names + std::string(ALL_MACHINES);
+}
+
+// Reads a value of -n into the options.
+Failure take_line_number(const char* value, Options& options) {
+    const long number = parse_line_number(value);
+    if (number < 0 || number > static_cast<long>(MAX_LINE_NUMBER))
+        return command_line_error(TEXT_LINE_NUMBER_OUT_OF_RANGE);
+    options.line_number = static_cast<unsigned>(number);
+    return {};
+}
+
+Failure take_machines(std::string_view value, Options& options) {
+    BasicStarts starts = basic_starts_of(value);
+    if (starts.unknown_item)
+        return failure_with_usage(STATUS_BAD_COMMAND_LINE, Prefix::error, TEXT_UNKNOWN_MACHINE,
+                                  starts.unknown_item->c_str(), machine_list().c_str());
+    options.basic_starts = std::move(starts.addresses);
+    return {};
+}
+
+// Options that ask for opposite things, in the order they are checked; the
+// message names both, or is the older one of its own.
+struct Conflict {
+    bool Flags::*first;
+    bool Flags::*second;
+    const char* names; // for TEXT_OPTIONS_CONFLICT; null where the message is its own
+    const char* message = nullptr;
+};
+constexpr Conflict CONFLICTS[] = {
+    {&Flags::interactive, &Flags::view, nullptr, TEXT_VIEW_WITH_INTERACTIVE},
+    {&Flags::view, &Flags::line_number, nullptr, TEXT_VIEW_WITH_LINE_NUMBER},
+    {&Flags::interactive, &Flags::json, "-i and --json"},
+    {&Flags::interactive, &Flags::check, "-i and --check"},
+    {&Flags::view, &Flags::check, "-v and --check"},
+    {&Flags::raw, &Flags::unicode, "-o and --unicode"},
+    {&Flags::interactive, &Flags::in_place, "-i and --in-place"},
+    {&Flags::interactive, &Flags::batch, "-i and --batch"},
+    {&Flags::view, &Flags::in_place, "-v and --in-place"},
+    {&Flags::check, &Flags::in_place, "--check and --in-place"},
+};
+
+Failure conflict_failure(const Flags& flags) {
+    for (const Conflict& conflict : CONFLICTS)
+        if (flags.*conflict.first && flags.*conflict.second)
+            return conflict.names != nullptr ? command_line_error(TEXT_OPTIONS_CONFLICT, conflict.names)
+                                             : command_line_error(conflict.message);
+    return {};
+}
+
+Mode mode_of(const Flags& flags) {
+    if (flags.view)
+        return Mode::view;
+    if (flags.check)
+        return Mode::check;
+    return flags.interactive ? Mode::interactive : Mode::rewrite;
+}
+
+struct Walk {
+    CommandLine& line;
+    Flags& flags;
+    int argc;
+    char** argv;
+    int at = 1;
+
+    // The next argument, as the value of the option before it.
+    const char* next_value() { return at + 1 < argc ? argv[++at] : nullptr; }
+
+    Failure name(const char* argument) {
+        Options& options = line.options;
+        SingleTarget& target = line.target;
+        if (flags.batch || flags.in_place)
+            options.names.emplace_back(argument);
+        else if (!source_given) {
+            target.source = argument;
+            source_given = true;
+        } else if (!target.destination)
+            target.destination = argument;
+        else {
+            line.many_names = true;
+            return command_line_error(TEXT_BAD_ARGUMENT, argument);
+        }
+        return {};
+    }
+
+    Failure bundle(std::string_view argument, std::size_t value_at) {
+        for (std::size_t i = 1; i < argument.size() && i < value_at - 1; ++i)
+            flags.*(flag_lettered(argument[i])->flag) = true;
+        if (value_at > argument.size())
+            return {};
+        flags.line_number = true;
+        if (value_at < argument.size())
+            return take_line_number(argument.data() + value_at, line.options);
+        const char* value = next_value();
+        if (value == nullptr)
+            return command_line_error(TEXT_LINE_NUMBER_MISSING);
+        return take_line_number(value, line.options);
+    }
+
+    Failure option(const char* argument) {
+        const std::string_view text = argument;
+        if (const FlagOption* flag = flag_named(text)) {
+            flags.*(flag->flag) = true;
+            return {};
+        }
+        if (text == MACHINE_OPTION) {
+            const char* value = next_value();
+            if (value == nullptr)
+                return command_line_error(TEXT_MACHINE_MISSING);
+            return take_machines(value, line.options);
+        }
+        if (text.substr(0, MACHINE_OPTION.size() + 1) == std::string(MACHINE_OPTION) + "=")
+            return take_machines(text.substr(MACHINE_OPTION.size() + 1), line.options);
+        for (const RequestOption& request : REQUEST_OPTIONS)
+            if (text == request.name) {
+                line.request = request.request;
+                return {};
+            }
+        if (std::optional<std::size_t> value_at = bundle_value_at(text))
+            return bundle(text, *value_at);
+        return command_line_error(TEXT_UNKNOWN_OPTION, argument);
+    }
+
+    bool source_given = false;
+};
+
+// The checks after the walk, in their order.
+Failure check(CommandLine& line, const Flags& flags, bool source_given) {
+    Options& options = line.options;
+    SingleTarget& target = line.target;
+    if (Failure failure = conflict_failure(flags); failure.failed())
+        return failure;
+    if (options.batch()) // each name is checked as it comes, and fails alone
+        return options.names.empty() ? command_line_error(TEXT_NO_SOURCE) : Failure{};
+    if (!source_given)
+        return command_line_error(TEXT_NO_SOURCE);
+    std::optional<Container> container = container_for_name(target.source);
+    if (!container)
+        return failure_with_usage(STATUS_BAD_COMMAND_LINE, Prefix::none, "%s", TEXT_UNKNOWN_EXTENSION);
+    target.container = *container;
+
+    // A check writes nothing, so it has no destination.
+    if (options.mode == Mode::check && target.destination)
+        return command_line_error(TEXT_BAD_ARGUMENT, *target.destination);
+    if (!target.destination && options.changes_files()) {
+        target.destination = default_destination(target.source);
+        target.destination_derived = true;
+    }
+    if (target.destination && options.mode != Mode::view && !same_extension(target.source, *target.destination))
+        return failure_with_usage(STATUS_BAD_COMMAND_LINE, Prefix::err, "%s", TEXT_EXTENSIONS_DIFFER);
+    if (!has_directory(target.container) && options.mode == Mode::interactive)
+        return command_line_error(container_name(target.container) == "p00" ? TEXT_NO_INTERACTIVE_P00
+                                                                            : TEXT_NO_INTERACTIVE_PRG);
+    return {};
 }
 
 } // namespace
@@ -93,109 +289,43 @@ long parse_line_number(const char* text) {
     return negative ? -value : value;
 }
 
-CommandLine walk_arguments(int argc, char** argv) {
-    CommandLine command_line;
-    RunOptions& options = command_line.options;
+CommandLine read_command_line(int argc, char** argv, int (*year)()) {
+    CommandLine line;
+    Flags flags;
+    Options& options = line.options;
+    flags.batch = holds_option(argc, argv, "--batch");
+    flags.in_place = holds_option(argc, argv, "--in-place");
+    if (holds_option(argc, argv, "--json"))
+        options.format = OutputFormat::json;
+
+    Walk walk{line, flags, argc, argv};
     bool options_ended = false;
-    const bool batch = holds_option(argc, argv, "--batch") || holds_option(argc, argv, "--in-place");
-    options.json = holds_option(argc, argv, "--json");
-    for (int i = 1; i < argc; ++i) {
-        const char* argument = argv[i];
-        if (options_ended || argument[0] != '-') {
-            if (batch)
-                options.names.push_back(argument);
-            else if (options.source == nullptr)
-                options.source = argument;
-            else if (!options.destination)
-                options.destination = argument;
-            else
-                return stop(command_line, CommandLineError::bad_argument, argument);
-        } else if (std::strcmp(argument, "--") == 0) {
+    for (; walk.at < argc && line.request == Request::run && !line.walk_failure.failed(); ++walk.at) {
+        const char* argument = argv[walk.at];
+        if (options_ended || argument[0] != '-')
+            line.walk_failure = walk.name(argument);
+        else if (std::strcmp(argument, "--") == 0)
             options_ended = true;
-        } else if (std::strcmp(argument, "-a") == 0) {
-            options.petscii.table = &BLOCK_GLYPH_TABLE;
-        } else if (std::strcmp(argument, "-o") == 0) {
-            options.petscii.raw = true;
-        } else if (bool* flag = flag_named(options, argument)) {
-            *flag = true;
-        } else if (std::strcmp(argument, "-n") == 0) {
-            if (i + 1 >= argc)
-                return stop(command_line, CommandLineError::line_number_missing);
-            options.line_number = parse_line_number(argv[++i]);
-            options.line_number_given = true;
-            if (options.line_number < 0 || options.line_number > static_cast<long>(MAX_LINE_NUMBER))
-                return stop(command_line, CommandLineError::line_number_out_of_range);
-        } else if (std::strcmp(argument, "--machine") == 0) {
-            if (i + 1 >= argc)
-                return stop(command_line, CommandLineError::machine_missing);
-            std::string bad_item;
-            if (!basic_starts_of(argv[++i], options.basic_starts, bad_item))
-                return stop(command_line, CommandLineError::unknown_machine, bad_item);
-        } else if (Request request = request_named(argument); request != Request::run) {
-            command_line.request = request;
-            return command_line;
-        } else {
-            return stop(command_line, CommandLineError::unknown_option, argument);
-        }
+        else
+            line.walk_failure = walk.option(argument);
     }
-    options.batch = options.batch || options.in_place;
-    return command_line;
-}
 
-namespace {
-
-CommandLineError first_error(CommandLine& command_line) {
-    RunOptions& options = command_line.options;
-    if (options.interactive && options.view)
-        return CommandLineError::view_with_interactive;
-    if (options.view && options.line_number_given)
-        return CommandLineError::view_with_line_number;
-    // Options that ask for opposite things; the message names both.
-    const struct {
-        bool both;
-        const char* names;
-    } conflicts[] = {
-        {options.interactive && options.json, "-i and --json"},
-        {options.interactive && options.check, "-i and --check"},
-        {options.view && options.check, "-v and --check"},
-        {options.petscii.raw && options.unicode, "-o and --unicode"},
-        {options.interactive && options.in_place, "-i and --in-place"},
-        {options.interactive && options.batch, "-i and --batch"},
-        {options.view && options.in_place, "-v and --in-place"},
-        {options.check && options.in_place, "--check and --in-place"},
-    };
-    for (const auto& conflict : conflicts)
-        if (conflict.both) {
-            command_line.offending = conflict.names;
-            return CommandLineError::options_conflict;
-        }
-    if (options.batch) // each name is checked as it comes, and fails alone
-        return options.names.empty() ? CommandLineError::no_source : CommandLineError::none;
-    if (options.source == nullptr)
-        return CommandLineError::no_source;
-    if (!container_for_name(options.source, options.container))
-        return CommandLineError::unknown_extension;
-
-    // A check writes nothing, so it has no destination.
-    if (options.check && options.destination) {
-        command_line.offending = *options.destination;
-        return CommandLineError::destination_with_check;
-    }
-    if (!options.destination && !options.view && !options.check) {
-        options.destination = default_destination(options.source);
-        options.destination_derived = true;
-    }
-    if (options.destination && !options.view && !same_extension(options.source, options.destination->c_str()))
-        return CommandLineError::extensions_differ;
-    if (!has_directory(options.container) && options.interactive)
-        return CommandLineError::interactive_with_one_program;
-    return CommandLineError::none;
-}
-
-} // namespace
-
-void check_command_line(CommandLine& command_line) {
-    command_line.error = first_error(command_line);
+    options.mode = mode_of(flags);
+    options.scope = flags.in_place ? Scope::in_place : flags.batch ? Scope::batch : Scope::single;
+    options.style.full_blocks = flags.blocks;
+    if (flags.raw)
+        options.style.characters = TextStyle::Characters::raw;
+    else if (flags.unicode)
+        options.style.characters = TextStyle::Characters::unicode;
+    options.replace_without_asking = flags.yes;
+    options.quiet = flags.quiet;
+    options.line_number_given = flags.line_number;
+    if (!options.line_number_given && line.walk_failure.status == STATUS_SUCCESS && line.request == Request::run)
+        options.line_number = static_cast<unsigned>(year());
+    if (line.walk_failure.failed() || line.request != Request::run)
+        return line;
+    line.check_failure = check(line, flags, walk.source_given);
+    return line;
 }
 
 } // namespace mog

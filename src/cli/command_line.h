@@ -1,51 +1,32 @@
-// The argument walk and the checks of the names and modes it gives. Nothing
-// here prints or ends the process: the run sequence reports what was found.
+// The command line: the argument walk and the checks of the names and modes
+// it gives, into one value. Nothing here prints or ends the process: the run
+// sequence reports what was found.
 #pragma once
 
-#include <string>
-
-#include "cli/run_options.h"
+#include "cli/failure.h"
+#include "cli/options.h"
 
 namespace mog {
 
 // What the command line asks for besides a run.
 enum class Request { run, examples, help, version };
 
-enum class CommandLineError {
-    none,
-    line_number_missing,
-    line_number_out_of_range,
-    machine_missing,
-    unknown_machine,
-    unknown_option,
-    bad_argument,
-    view_with_interactive,
-    view_with_line_number,
-    options_conflict,
-    destination_with_check,
-    no_source,
-    unknown_extension,
-    extensions_differ,
-    interactive_with_one_program,
-};
-
 struct CommandLine {
-    RunOptions options;
     Request request = Request::run;
-    CommandLineError error = CommandLineError::none;
-    std::string offending; // the argument, or the part of it, an error names
+    Options options;
+    SingleTarget target;     // a run that is not a batch
+    Failure walk_failure;    // the first bad argument; the walk stops there
+    Failure check_failure;   // the first check after the walk that fails
+    bool many_names = false; // a third name without --batch stopped the walk
 };
 
-// Walks the arguments in order. Stops at the first bad argument, or at an
-// option such as -examples that asks for something other than a run. After
-// "--" every argument is a name.
-CommandLine walk_arguments(int argc, char** argv);
-
-// The checks after the walk, in their order; sets the command line's error.
-// Derives the default destination on the way (destination_derived tells
-// that it is to be announced, also when a later check fails). The source's
-// existence is checked by the caller.
-void check_command_line(CommandLine& command_line);
+// Walks the arguments in order and checks what they give. Stops at the
+// first bad argument, or at an option such as -examples that asks for
+// something other than a run. After "--" every argument is a name. Unless -n
+// gives the line number, it is the year, asked for once. The output format
+// is known also when the walk stops early, so that its failure is reported
+// in that format.
+CommandLine read_command_line(int argc, char** argv, int (*year)());
 
 // Converts like atoi, but digits beyond what an int holds give a value above
 // 65535 instead of overflowing.

@@ -1,34 +1,23 @@
-// Formatted text to standard output and standard error, in the order produced.
+// Text to standard output and standard error, in the order produced, and as
+// each stream's display shows it.
 #pragma once
 
-#include <cstdarg>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "platform/console_output.h"
+#include "text/format.h"
 
 namespace mog {
 
-#define MOG_PRINTF_FORMAT(format_index, first_argument) __attribute__((format(printf, format_index, first_argument)))
-
 // Standard output.
 void say(const char* format, ...) MOG_PRINTF_FORMAT(1, 2);
-
-// Turns the text for standard output off, as when standard output holds
-// records for programs instead; standard error is not affected.
-void keep_text_off_output();
-
-// Writes a line of machine-readable output to standard output, text off or not.
-void write_output_line(const std::string& line);
+void say_text(std::string_view text);
 
 // Standard error; what standard output holds so far goes out first.
 void say_error(const char* format, ...) MOG_PRINTF_FORMAT(1, 2);
-
-// Either stream; standard error is preceded by what standard output holds.
-void say_to(std::FILE* stream, const char* format, std::va_list arguments);
-
-// The formatted text as a string.
-std::string formatted(const char* format, ...) MOG_PRINTF_FORMAT(1, 2);
+void say_error_text(std::string_view text);
 
 // Where a text comes from decides how a terminal shows it.
 enum class TextOrigin {
@@ -43,26 +32,36 @@ enum class TextOrigin {
 // On another terminal both go out as bytes. No control code ever reaches a
 // terminal: C0 controls show as their code page 850 glyphs on a UTF-8
 // terminal, and as '?' like C1 controls otherwise.
-std::string displayed_text(Display display, const char* text, TextOrigin origin = TextOrigin::commodore);
+std::string displayed_text(Display display, std::string_view text, TextOrigin origin = TextOrigin::commodore);
 
 // Commodore text (code page 850 characters) as the stream should show it.
-std::string shown(std::FILE* stream, const std::string& text);
+std::string shown(std::FILE* stream, std::string_view text);
 
-// A name from the command line as the stream should show it.
-std::string shown_name(std::FILE* stream, const char* text);
+// A name from the command line, or a message holding one, as the stream
+// should show it.
+std::string shown_name(std::FILE* stream, std::string_view text);
 
 // A question or prompt on standard output; also on standard error when the
 // user answers at a terminal that standard output, redirected, does not
 // reach.
-void ask(const char* text, TextOrigin origin = TextOrigin::tool);
+void ask(std::string_view text, TextOrigin origin = TextOrigin::tool);
 
 // True when questions also go to standard error.
 bool questions_echoed();
 
+// True when the stream is a terminal.
+bool on_terminal(std::FILE* stream);
+
+// A line on standard error that shows how far a long run is, on a terminal;
+// whatever else is printed to a terminal takes its place first.
+void show_status_line(std::string_view line);
+void clear_status_line();
+
 // True once standard output did not take every byte given to it.
 bool output_lost();
 
-// Sends what standard output holds, so a question shows before the answer is read.
+// Sends what standard output holds: a question shows before the answer is
+// read, and a file's lines are whole in the log before the next file.
 void flush_output();
 
 } // namespace mog

@@ -1,49 +1,55 @@
-// Failures the user must hear about, as values: the message, whether the
-// usage text follows it, and the exit status. Only the run sequence prints
-// them and ends the process.
+// Failures the user must hear about, as values: the bare message, the
+// prefix it is printed with, whether the usage text follows it, and the
+// exit status. They are printed in one place, print_failure.
 #pragma once
 
 #include <string>
 
-#include "cli/command_line.h"
-#include "cli/console.h"
-#include "mog/pass.h"
+#include "mog/describe.h"
+#include "text/format.h"
 
 namespace mog {
 
-// Exit statuses of the tool.
-constexpr int STATUS_SUCCESS = 0;
-constexpr int STATUS_BAD_COMMAND_LINE = 1;
-constexpr int STATUS_BAD_START_LINE = 2;
-constexpr int STATUS_FILE_ERROR = 3;
-constexpr int STATUS_CHECK_FAILED = 4; // --check found a start line without the number
-constexpr int STATUS_OVERWRITE_REFUSED = 5;
+enum class Prefix {
+    none,  // the message stands alone
+    error, // "ERROR: "
+    err,   // "ERR: ", as the start-line messages have always had it
+};
 
 struct Failure {
     int status = STATUS_SUCCESS; // success: no failure
-    std::string message;         // for standard error, without a newline
-    bool with_usage = false;     // two newlines and the usage text follow on standard output
+    Prefix prefix = Prefix::none;
+    std::string message;     // without its prefix and without a newline
+    bool with_usage = false; // two newlines and the usage text follow on standard output
 
     bool failed() const { return status != STATUS_SUCCESS; }
+    // The message as printed, with its prefix.
+    std::string text() const;
 };
 
 // A failure whose message is followed by the usage text.
-Failure failure_with_usage(int status, const char* format, ...) MOG_PRINTF_FORMAT(2, 3);
+Failure failure_with_usage(int status, Prefix prefix, const char* format, ...) MOG_PRINTF_FORMAT(3, 4);
 
 // A failure whose message is followed by a newline only.
-Failure failure_without_usage(int status, const char* format, ...) MOG_PRINTF_FORMAT(2, 3);
+Failure failure_without_usage(int status, Prefix prefix, const char* format, ...) MOG_PRINTF_FORMAT(3, 4);
 
-// What a command-line error tells the user; no failure for none.
-Failure command_line_failure(const CommandLine& command_line);
+// A status alone, with nothing to say: a check that found lines without the
+// number, a destination that was kept.
+Failure silent_failure(int status);
 
 // What a one-program container without its start line tells the user.
 Failure pass_failure(const PassResult& result);
 
-// A message without the "ERROR: " or "ERR: " that starts it.
-std::string message_without_prefix(const std::string& message);
+// What a file that cannot be found, read or written tells the user; one
+// not found is followed by the usage text.
+Failure file_failure(const FileError& error);
 
-// The system's reason for a failed read or write, as an errno value or
-// NOT_A_REGULAR_FILE.
-const char* file_error_reason(int error);
+// Prints the failure of a run on standard error: the message, and after it
+// the usage text on standard output when it has one and usage is wanted,
+// else a newline. A message always ends its line on a terminal.
+void print_failure(const Failure& failure, bool usage_wanted);
+
+// Prints the failure of one file of a batch as its line on standard error.
+void print_file_failure(const std::string& file, const Failure& failure);
 
 } // namespace mog

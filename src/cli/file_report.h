@@ -1,8 +1,8 @@
-// What one run did with one file: the value that the text and JSON outputs
-// are written from.
+// What a run did with one file: the value that every output is written from.
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 
 #include "cli/failure.h"
@@ -10,28 +10,31 @@
 
 namespace mog {
 
+enum class Outcome {
+    changed,   // written
+    unchanged, // nothing to write, or nothing written by choice
+    kept,      // a change that was not written: its destination is in the way
+    failed,    // the file could not be worked on
+};
+
 struct FileReport {
-    std::string file;                     // the name as given
-    Container container;                  // no kind when the name has none mog reads
-    std::size_t size = 0;                 // bytes read
-    const unsigned char* bytes = nullptr; // what was read, for the start lines' texts
+    std::string file;                     // the name as given, or as a folder search found it
+    std::optional<Container> container;   // none when the name has no kind mog reads
+    std::span<const unsigned char> bytes; // what was read, for the start lines' texts
+    bool walked = false;                  // the file was read and its programs walked
     PassResult result;
-    std::size_t notices_at_start = 0;   // notices about the whole file, found before its programs
+    std::size_t notices_at_start = 0; // notices about the whole file, found before its programs
+    Outcome outcome = Outcome::unchanged;
+    std::string destination;            // where a change goes
     std::optional<std::string> written; // the name written to
+    std::string no_start_line;          // a one-program file of a batch without its start line: why
+    bool lacks_number = false;          // a start line does not carry the number
     Failure failure;                    // with the status this file alone ends with
 };
 
 // True for a start line that does not carry the number, as a check reports it.
 inline bool lacks_number(const ProgramRecord& program, unsigned line_number) {
     return program.start_line && program.line != line_number;
-}
-
-// True when any start line of the pass does not carry the number.
-inline bool any_lacks_number(const PassResult& result, unsigned line_number) {
-    for (const ProgramRecord& program : result.programs)
-        if (lacks_number(program, line_number))
-            return true;
-    return false;
 }
 
 } // namespace mog

@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "cli/commodore_text.h"
 #include "cli/console.h"
+#include "cli/texts.h"
 #include "platform/console_key.h"
 
 namespace mog {
@@ -75,7 +77,7 @@ Answer parse_answer(const char* line, long maximum) {
     return {AnswerKind::number, value};
 }
 
-long ask_line_number(const char* question, long maximum, AnswerInput& input, TextOrigin origin) {
+long ask_line_number(const std::string& question, long maximum, AnswerInput& input, TextOrigin origin) {
     char line[ANSWER_LINE_SIZE];
     for (;;) {
         ask(question, origin);
@@ -89,16 +91,34 @@ long ask_line_number(const char* question, long maximum, AnswerInput& input, Tex
         case AnswerKind::number:
             return answer.value;
         case AnswerKind::negative:
-            ask("Invalid input (no negativ numbers allowed).\n");
+            ask(TEXT_NEGATIVE_ANSWER);
             break;
         case AnswerKind::too_high:
-            ask("Invalid input (too high).\n");
+            ask(TEXT_TOO_HIGH_ANSWER);
             break;
         case AnswerKind::not_a_number:
-            ask("Invalid input.\n");
+            ask(TEXT_INVALID_ANSWER);
             break;
         }
     }
+}
+
+PassRequest interactive_request(const Options& options, AnswerInput& input) {
+    PassRequest request;
+    request.basic_starts = options.basic_starts;
+    request.ask = [&options, &input](const ProgramRecord& program) {
+        // Code page 850 text is shown as each stream shows it; Unicode text
+        // is shown as it is.
+        const std::span<const unsigned char> name(program.name.data(), program.name_size);
+        const bool unicode = options.style.characters == TextStyle::Characters::unicode;
+        const std::string shown_name =
+            unicode ? unicode_text(name, options.style) : convert_petscii_string(name, options.style.petscii());
+        const long answer =
+            ask_line_number(formatted(TEXT_QUESTION, shown_name.c_str(), static_cast<int>(program.line)),
+                            MAX_LINE_NUMBER, input, unicode ? TextOrigin::tool : TextOrigin::commodore);
+        return answer == NO_CHANGE ? Decision{Action::keep} : Decision{Action::set, static_cast<unsigned>(answer)};
+    };
+    return request;
 }
 
 } // namespace mog

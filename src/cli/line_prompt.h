@@ -5,6 +5,8 @@
 #include <string>
 
 #include "cli/console.h"
+#include "cli/options.h"
+#include "mog/pass.h"
 
 namespace mog {
 
@@ -36,6 +38,11 @@ Answer parse_answer(const char* line, long maximum);
 // NO_CHANGE for an empty answer or the end of input, otherwise a number
 // from 0 to the maximum. An answer of MAX_UNENDED_ANSWER bytes without a
 // line ending from input that is no terminal counts as the end of input.
-long ask_line_number(const char* question, long maximum, AnswerInput& input, TextOrigin origin = TextOrigin::commodore);
+long ask_line_number(const std::string& question, long maximum, AnswerInput& input,
+                     TextOrigin origin = TextOrigin::commodore);
+
+// The decisions of an interactive run: the user answers for each program,
+// from the input given.
+PassRequest interactive_request(const Options& options, AnswerInput& input);
 
 } // namespace mog

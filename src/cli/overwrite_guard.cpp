@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "cli/console.h"
 #include "cli/line_prompt.h"
+#include "cli/texts.h"
 #include "platform/console_key.h"
 #include "platform/file_access.h"
 
@@ -27,41 +29,42 @@ int read_answer_key(std::string& typed_ahead) {
     return first;
 }
 
-OverwriteGuard guard_overwrite(const RunOptions& options) {
-    const char* destination = options.destination->c_str();
+OverwriteGuard guard_overwrite(const Options& options, const std::string& destination) {
     OverwriteGuard guard;
     guard.replace_agreed = options.replace_without_asking;
-    PathKind kind = path_kind(destination);
+    const PathKind kind = path_kind(destination.c_str());
     if (kind == PathKind::absent)
         return guard;
-    if (!options.view && (kind == PathKind::folder || kind == PathKind::other)) {
-        guard.failure = failure_without_usage(STATUS_FILE_ERROR, "ERROR: Cannot write file '%s': Not a regular file.",
-                                              shown_name(stderr, destination).c_str());
+    const bool writing = options.mode != Mode::view;
+    if (writing && (kind == PathKind::folder || kind == PathKind::other)) {
+        guard.failure = file_failure(FileError{FileStep::write, NOT_A_REGULAR_FILE, destination});
         return guard;
     }
-    if (!options.view && kind == PathKind::link_loop) {
-        guard.failure = failure_without_usage(STATUS_FILE_ERROR, "ERROR: Cannot write file '%s': %s.",
-                                              shown_name(stderr, destination).c_str(), file_error_reason(ELOOP));
+    if (writing && kind == PathKind::link_loop) {
+        guard.failure = file_failure(FileError{FileStep::write, ELOOP, destination});
         return guard;
     }
     if (options.replace_without_asking)
         return guard;
     // Output for scripts asks nothing: only -y replaces.
-    if (options.json) {
-        guard.failure = Failure{STATUS_OVERWRITE_REFUSED, "", false};
+    if (options.format == OutputFormat::json) {
+        guard.failure = silent_failure(STATUS_OVERWRITE_REFUSED);
         return guard;
     }
-    ask("Destination file already exists!\n");
-    ask("Press <y> to overwrite, any other to cancel. ");
+    ask(TEXT_DESTINATION_EXISTS);
+    ask(TEXT_PRESS_Y);
     int key = read_answer_key(guard.typed_ahead);
     if (questions_echoed())
-        say_error("\n"); // the key is not echoed: the terminal's line ends here
+        say_error_text("\n"); // the key is not echoed: the terminal's line ends here
     if (!key_agrees(key)) {
-        guard.failure = Failure{STATUS_OVERWRITE_REFUSED, "", false};
+        // At a terminal the shell's prompt starts on a line of its own.
+        if (on_terminal(stdout))
+            say_text("\n");
+        guard.failure = silent_failure(STATUS_OVERWRITE_REFUSED);
         return guard;
     }
     guard.replace_agreed = true;
-    say("\nOverwrite activated!\n\n");
+    say_text(TEXT_OVERWRITE_ACTIVATED);
     return guard;
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cli/failure.h"
-#include "cli/run_options.h"
+#include "cli/options.h"
 
 namespace mog {
 
@@ -20,12 +20,12 @@ struct OverwriteGuard {
 
 // No failure when the destination is absent, -y answers for the user, or
 // the user agrees to replace it (with --json nothing is asked, and only -y
-// agrees); otherwise the failure of a refused
-// overwrite. Something at the name counts as existing, even a link that
-// leads nowhere or a file the user may not read. A destination that is no
-// regular file (a device, a FIFO, a folder) or a link loop is refused before
-// the question, since writing would replace it with a file or cannot reach one.
-OverwriteGuard guard_overwrite(const RunOptions& options);
+// agrees); otherwise the failure of a refused overwrite. Something at the
+// name counts as existing, even a link that leads nowhere or a file the user
+// may not read. A destination that is no regular file (a device, a FIFO, a
+// folder) or a link loop is refused before the question, since writing would
+// replace it with a file or cannot reach one.
+OverwriteGuard guard_overwrite(const Options& options, const std::string& destination);
 
 // The key's answer: y or Y agrees.
 bool key_agrees(int key);

@@ -14,7 +14,7 @@ constexpr std::size_t MAX_NAME_SHOWN = 50;
 
 Progress start_progress() {
     Progress progress;
-    progress.on_terminal = stream_display(stderr) != Display::bytes;
+    progress.on_terminal = on_terminal(stderr);
     return progress;
 }
 
@@ -30,20 +30,8 @@ void show_progress(Progress& progress, std::size_t done, std::size_t total, cons
     while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
         --cut; // not inside a UTF-8 sequence
     std::string shown = cut > 0 ? "..." + name.substr(cut) : name;
-    std::string line = formatted("[%llu/%llu] %s", static_cast<unsigned long long>(done),
-                                 static_cast<unsigned long long>(total), shown_name(stderr, shown.c_str()).c_str());
-    clear_progress(progress);
-    say_error("%s", line.c_str());
-    progress.shown_width = 0; // columns: UTF-8 bytes but continuation bytes
-    for (char c : line)
-        progress.shown_width += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-}
-
-void clear_progress(Progress& progress) {
-    if (progress.shown_width == 0)
-        return;
-    say_error("\r%*s\r", static_cast<int>(progress.shown_width), "");
-    progress.shown_width = 0;
+    show_status_line(formatted("[%llu/%llu] %s", static_cast<unsigned long long>(done),
+                               static_cast<unsigned long long>(total), shown_name(stderr, shown).c_str()));
 }
 
 } // namespace mog

@@ -3,13 +3,12 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "cli/batch_run.h"
-#include "cli/failure.h"
-#include "cli/json_report.h"
-#include "cli/single_run.h"
-#include "cli/usage.h"
+#include "cli/command_line.h"
+#include "cli/console.h"
+#include "cli/file_pipeline.h"
+#include "cli/texts.h"
 #include "platform/arguments.h"
 #include "platform/console_output.h"
 
@@ -17,35 +16,27 @@ namespace mog {
 
 namespace {
 
-// After a failure the usage names the tool so, whatever name it was invoked by.
-constexpr const char* TOOL_NAME = "mog";
-
 // Ends the process; a run whose output could not be written (a full disk, a
 // closed pipe) has not succeeded, whatever else went well.
 [[noreturn]] void finish(int status) {
     flush_output();
     if (output_lost() && status == STATUS_SUCCESS) {
-        std::fprintf(stderr, "ERROR: Cannot write output: %s.\n", std::strerror(errno));
+        const std::string reason = std::strerror(errno);
+        say_error_text("ERROR: " + formatted(TEXT_CANNOT_WRITE_OUTPUT, reason.c_str()) + "\n");
         status = STATUS_FILE_ERROR;
     }
     std::exit(status);
 }
 
-[[noreturn]] void fail(const Failure& failure) {
-    if (!failure.message.empty())
-        say_error("%s", failure.message.c_str());
-    if (failure.with_usage) {
-        say("\n\n");
-        print_usage(TOOL_NAME);
-    } else if (!failure.message.empty()) {
-        say_error("\n");
-    }
+[[noreturn]] void fail(const Reporter& reporter, const Options& options, const Failure& failure) {
+    reporter.failure(options, nullptr, failure);
     finish(failure.status);
 }
 
-void fail_if(const Failure& failure) {
-    if (failure.failed())
-        fail(failure);
+// Many names without --batch: a terminal also learns how to give them.
+void hint_at_batch(const CommandLine& line) {
+    if (line.many_names && on_terminal(stderr))
+        say_error_text(TEXT_MANY_NAMES_HINT);
 }
 
 } // namespace
@@ -58,14 +49,15 @@ void run_sequence(int argc, char** argv) {
         finish(STATUS_SUCCESS);
     }
 
-    CommandLine command_line = walk_arguments(argc, argv);
-    // With --json standard output holds records only, also when the walk
-    // stopped at a bad argument before reaching it; a text asked for, such
-    // as --help, is printed all the same.
-    if (command_line.error != CommandLineError::none && command_line.options.json)
-        keep_text_off_output();
-    fail_if(command_line_failure(command_line));
-    switch (command_line.request) {
+    const CommandLine line = read_command_line(argc, argv, current_year);
+    const Options& options = line.options;
+    const Reporter& reporter = reporter_for(options);
+    if (line.walk_failure.failed()) {
+        reporter.failure(options, nullptr, line.walk_failure);
+        hint_at_batch(line);
+        finish(line.walk_failure.status);
+    }
+    switch (line.request) {
     case Request::run:
         break;
     case Request::examples:
@@ -78,25 +70,17 @@ void run_sequence(int argc, char** argv) {
         print_version();
         finish(STATUS_SUCCESS);
     }
-    RunOptions& options = command_line.options;
-    check_command_line(command_line);
-    if (options.json)
-        keep_text_off_output();
-    if (options.destination_derived)
-        say("Destination file set to '%s'.\n", shown_name(stdout, options.destination->c_str()).c_str());
-    fail_if(command_line_failure(command_line));
-    if (options.batch)
-        finish(run_batch(options));
+    if (!options.batch())
+        reporter.run_begins(options, &line.target);
+    if (line.check_failure.failed())
+        fail(reporter, options, line.check_failure);
+    if (options.batch())
+        finish(run_batch(options, reporter));
 
-    SourceBytes bytes;
-    FileReport report = run_single(options, bytes);
-    if (options.json)
-        write_file_records(report, options);
-    if (report.failure.failed())
-        fail(report.failure);
-    if (!options.check)
-        say("Done.\n");
-    finish(STATUS_SUCCESS);
+    Session session{options, reporter};
+    SingleRun single{line.target, {}};
+    std::optional<FileReport> report = process_file(session, FileTask{line.target.source}, &single);
+    finish(report ? report->failure.status : STATUS_SUCCESS);
 }
 
 } // namespace mog

@@ -1,8 +1,9 @@
-// Names and extensions of container files.
+// Extensions of container file names.
 #pragma once
 
-#include <string>
+#include <string_view>
 
+#include "basic/ascii.h"
 #include "mog/container.h"
 
 namespace mog {
@@ -10,18 +11,11 @@ namespace mog {
 // Characters of an extension, its dot included.
 constexpr std::size_t EXTENSION_LENGTH = 4;
 
-// The last four characters of a name, or null for a shorter name.
-const char* extension_of(const char* name);
+// The last four characters of a name; empty for a shorter name.
+std::string_view extension_of(std::string_view name);
 
 // True when both end in the same four characters, ignoring letter case; a
 // name shorter than four characters matches nothing.
-bool same_extension(const char* first, const char* second);
-
-// The default destination for a source name of at least four characters:
-// the name less its extension, then ".out" and the extension in lower case.
-std::string default_destination(const char* source);
-
-// True for a name such as "game.out.d64", as a run writes by default.
-bool named_like_output(const char* name);
+bool same_extension(std::string_view first, std::string_view second);
 
 } // namespace mog

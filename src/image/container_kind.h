@@ -3,24 +3,29 @@
 #pragma once
 
 #include <span>
+#include <string_view>
 
 #include "image/disk_format.h"
-#include "mog/walk.h"
+#include "image/walk_state.h"
 
 namespace mog {
 
 struct ContainerKind {
-    const char* name;                       // the kind's usual extension without its dot
-    bool (*matches)(const char* extension); // the last four characters of a name, dot included
-    std::span<const DiskFormat> formats;    // disk images: one extension per format instead
-    const char* help_extensions;            // as the help names them, unless formats do
+    const char* name;                            // the kind's usual extension without its dot
+    bool (*matches)(std::string_view extension); // the last four characters of a name, dot included
+    std::span<const DiskFormat> formats;         // disk images: one extension per format instead
+    const char* help_extensions;                 // as the help names them, unless formats do
     const char* help_text;
     bool has_directory;
     // Sets the walk up and notes what is wrong at once; the walk's
     // container, bytes and size are set.
-    void (*start)(ProgramWalk& walk);
+    void (*start)(WalkState& walk);
     // Fills in the next program but its index, or gives false at the end.
-    bool (*next)(ProgramWalk& walk, Program& program);
+    bool (*next)(WalkState& walk, Program& program);
+    // Copies bytes of a program's file from the offset on, as a PRG file
+    // holds it; gives the bytes copied.
+    std::size_t (*read_file)(const WalkState& walk, const Program& program, std::size_t offset,
+                             std::span<unsigned char> into);
 };
 
 extern const ContainerKind PRG_CONTAINER;

@@ -57,6 +57,12 @@ constexpr int total_sectors(const DiskFormat& format) {
     return total;
 }
 
+// Bytes of an image that holds every track the format has: the 40-track
+// layout for the 1541.
+constexpr std::size_t image_size(const DiskFormat& format) {
+    return static_cast<std::size_t>(total_sectors(format)) * SECTOR_SIZE;
+}
+
 // The highest track a link may name.
 int last_track(const DiskFormat& format);
 

@@ -1,5 +1,8 @@
 #include "image/disk_walk.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "image/container_kind.h"
 #include "image/program_walk.h"
 
@@ -7,12 +10,12 @@ namespace mog {
 
 namespace {
 
-void stop_broken(ProgramWalk& walk, int track, int sector) {
+void stop_broken(WalkState& walk, int track, int sector) {
     walk.ended = true;
     add_notice(walk, Notice{NoticeKind::directory_broken, 0, 0, track, sector});
 }
 
-void start_disk(ProgramWalk& walk) {
+void start_disk(WalkState& walk) {
     const DiskFormat& format = *walk.container.format;
     if (walk.size != format.standard_size)
         add_notice(walk, Notice{NoticeKind::size_differs, walk.size, format.standard_size});
@@ -31,23 +34,62 @@ void start_disk(ProgramWalk& walk) {
 }
 
 // A directory entry's program starts in the entry's first data sector.
-bool next_disk_program(ProgramWalk& walk, Program& program) {
+bool next_disk_program(WalkState& walk, Program& program) {
     unsigned char* entry = next_entry_in_use(walk, next_directory_entry, ENTRY_FILE_TYPE);
     if (entry == nullptr)
         return false;
     unsigned char* sector =
         find_sector(*walk.container.format, walk.bytes, walk.size, entry[ENTRY_FIRST_TRACK], entry[ENTRY_FIRST_SECTOR]);
     // The start line ends with its sector at the latest.
-    program =
-        sector != nullptr ? program_after_load_address(sector + SECTOR_DATA, SECTOR_SIZE - SECTOR_DATA) : Program{};
+    program = Program{};
+    if (sector != nullptr) {
+        program = program_after_load_address(sector + SECTOR_DATA, SECTOR_SIZE - SECTOR_DATA);
+        program.origin = static_cast<std::size_t>(sector - walk.bytes);
+    }
     set_name(program, entry + ENTRY_NAME, ENTRY_NAME_SIZE, SHIFTED_BLANK, SHIFTED_BLANK);
     program.file_type = entry[ENTRY_FILE_TYPE];
     return true;
 }
 
+constexpr std::size_t SECTOR_PAYLOAD = SECTOR_SIZE - SECTOR_DATA;
+
+// A file's bytes follow its chain of sectors: each sector's link leads to
+// the next, a link to track 0 marks the last sector and names its last byte.
+// Every link is looked up with the format's bounds, and the walk along the
+// chain is as long as the offset asks, so a loop cannot hold it.
+std::size_t read_disk_file(const WalkState& walk, const Program& program, std::size_t offset,
+                           std::span<unsigned char> into) {
+    if (program.line.data() == nullptr)
+        return 0;
+    const DiskFormat& format = *walk.container.format;
+    const unsigned char* sector = walk.bytes + program.origin;
+    std::size_t copied = 0;
+    while (copied < into.size()) {
+        const bool last = sector[0] == 0;
+        // The last sector's link byte names the last byte used; a smaller
+        // value holds no data.
+        const std::size_t payload =
+            last ? (sector[1] >= SECTOR_DATA ? sector[1] - SECTOR_DATA + 1 : 0) : SECTOR_PAYLOAD;
+        if (offset < payload) {
+            const std::size_t count = std::min(payload - offset, into.size() - copied);
+            std::memcpy(into.data() + copied, sector + SECTOR_DATA + offset, count);
+            copied += count;
+            offset = 0;
+        } else {
+            offset -= payload;
+        }
+        if (last || copied == into.size())
+            break;
+        sector = find_sector(format, walk.bytes, walk.size, sector[0], sector[1]);
+        if (sector == nullptr)
+            break;
+    }
+    return copied;
+}
+
 } // namespace
 
-unsigned char* next_directory_entry(ProgramWalk& walk) {
+unsigned char* next_directory_entry(WalkState& walk) {
     if (walk.ended)
         return nullptr;
     if (walk.next_entry == ENTRIES_PER_SECTOR) {
@@ -77,7 +119,7 @@ unsigned char* next_directory_entry(ProgramWalk& walk) {
 }
 
 const ContainerKind DISK_CONTAINER = {
-    "disk", nullptr, DISK_FORMATS, nullptr, nullptr, true, start_disk, next_disk_program,
+    "disk", nullptr, DISK_FORMATS, nullptr, nullptr, true, start_disk, next_disk_program, read_disk_file,
 };
 
 } // namespace mog

@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "mog/walk.h"
+#include "image/walk_state.h"
 
 namespace mog {
 
@@ -26,6 +26,6 @@ constexpr std::size_t SECTOR_DATA = 2;
 // the chain's end. A link to a sector that is missing, outside the bytes
 // read or already visited (the anchor counts as visited) ends the chain with
 // a notice that the directory is broken there.
-unsigned char* next_directory_entry(ProgramWalk& walk);
+unsigned char* next_directory_entry(WalkState& walk);
 
 } // namespace mog

@@ -16,7 +16,11 @@ struct Link {
 };
 
 int count_entries(std::vector<unsigned char>& image, std::size_t size) {
-    ProgramWalk walk = start_program_walk(Container{&DISK_CONTAINER, &D64}, image.data(), size);
+    WalkState walk;
+    walk.container = Container{&DISK_CONTAINER, &D64};
+    walk.bytes = image.data();
+    walk.size = size;
+    DISK_CONTAINER.start(walk);
     int entries = 0;
     while (unsigned char* entry = next_directory_entry(walk)) {
         EXPECT_GE(entry, image.data());
@@ -89,14 +93,20 @@ TEST(DiskWalk, StartLineEndsWithTheLastSectorOfTheImage) {
     std::copy(std::begin(start), std::end(start), image.begin() + static_cast<std::ptrdiff_t>(last));
     std::fill(image.begin() + static_cast<std::ptrdiff_t>(last + sizeof start), image.end(), '9');
 
-    ProgramWalk walk = start_program_walk(Container{&DISK_CONTAINER, &D64}, image.data(), image.size());
-    Program program;
-    ASSERT_TRUE(next_program(walk, program));
-    EXPECT_TRUE(program.has_load_address);
-    EXPECT_EQ(program.load_address, 0x0801u);
-    EXPECT_EQ(program.line, image.data() + last + 4);
-    EXPECT_EQ(program.line + program.line_size, image.data() + image.size());
-    EXPECT_FALSE(next_program(walk, program));
+    ProgramWalk walk = start_program_walk(Container{&DISK_CONTAINER, &D64}, image);
+    std::optional<Program> program = next_program(walk);
+    ASSERT_TRUE(program);
+    EXPECT_TRUE(program->has_load_address);
+    EXPECT_EQ(program->load_address, 0x0801u);
+    EXPECT_EQ(program->line.data(), image.data() + last + 4);
+    EXPECT_EQ(program->line.data() + program->line.size(), image.data() + image.size());
+    EXPECT_FALSE(next_program(walk));
+    // Moved away, the walk is done; a walk never started yields nothing.
+    ProgramWalk moved = std::move(walk);
+    EXPECT_FALSE(next_program(walk));
+    EXPECT_TRUE(walk.notices().empty());
+    ProgramWalk never;
+    EXPECT_FALSE(next_program(never));
 }
 
 } // namespace

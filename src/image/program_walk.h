@@ -1,7 +1,9 @@
 // What the walks of every container kind share.
 #pragma once
 
-#include "mog/walk.h"
+#include <span>
+
+#include "image/walk_state.h"
 
 namespace mog {
 
@@ -12,7 +14,7 @@ Program program_after_load_address(unsigned char* bytes, std::size_t available);
 
 // The next directory entry in use, free slots (type byte 0) passed over,
 // from a walk over every slot; null at the end.
-unsigned char* next_entry_in_use(ProgramWalk& walk, unsigned char* (*next_slot)(ProgramWalk&), std::size_t type_byte);
+unsigned char* next_entry_in_use(WalkState& walk, unsigned char* (*next_slot)(WalkState&), std::size_t type_byte);
 
 // Gives the program the name stored in a field of the given size, padded
 // at its end with either padding byte.
@@ -20,6 +22,10 @@ void set_name(Program& program, const unsigned char* name, std::size_t size, uns
               unsigned char other_padding);
 
 // Notes something wrong with the container.
-void add_notice(ProgramWalk& walk, const Notice& notice);
+void add_notice(WalkState& walk, const Notice& notice);
+
+// Copies what a file stored in one piece holds from the offset on: the
+// file's bytes start at `start` in the walked bytes and run to their end.
+std::size_t copy_from(const WalkState& walk, std::size_t start, std::size_t offset, std::span<unsigned char> into);
 
 } // namespace mog

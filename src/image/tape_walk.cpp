@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "basic/little_endian.h"
+#include "basic/sys_line.h"
 #include "image/container.h"
 #include "image/container_kind.h"
 #include "image/program_walk.h"
@@ -11,13 +12,13 @@ namespace mog {
 
 namespace {
 
-bool tape_extension(const char* extension) {
+bool tape_extension(std::string_view extension) {
     return same_extension(extension, ".t64");
 }
 
 // The entries-in-use field is often wrong: the walk goes over every entry
 // reserved that lies wholly within the bytes read.
-void start_tape(ProgramWalk& walk) {
+void start_tape(WalkState& walk) {
     if (!has_tape_signature(walk.bytes, walk.size))
         add_notice(walk, Notice{NoticeKind::no_tape_signature});
     walk.end = walk.size >= TAPE_DIRECTORY_SIZE + 2 ? read_le16(walk.bytes + TAPE_DIRECTORY_SIZE) : 0;
@@ -29,7 +30,7 @@ void start_tape(ProgramWalk& walk) {
 }
 
 // The next entry, free slots included, or null at the end.
-unsigned char* next_tape_entry(ProgramWalk& walk) {
+unsigned char* next_tape_entry(WalkState& walk) {
     if (walk.at >= walk.end)
         return nullptr;
     std::size_t at = TAPE_HEADER_SIZE + TAPE_ENTRY_SIZE * walk.at++;
@@ -42,7 +43,7 @@ unsigned char* next_tape_entry(ProgramWalk& walk) {
 // load address, at the entry's offset; the line may run to the end of the
 // file. Data that would begin in the header or the directory is another
 // entry's bytes, not a program: such an entry has no start line.
-bool next_tape_program(ProgramWalk& walk, Program& program) {
+bool next_tape_program(WalkState& walk, Program& program) {
     unsigned char* entry = next_entry_in_use(walk, next_tape_entry, TAPE_ENTRY_TYPE);
     if (entry == nullptr)
         return false;
@@ -53,10 +54,24 @@ bool next_tape_program(ProgramWalk& walk, Program& program) {
     program.load_address = read_le16(entry + TAPE_ENTRY_START);
     std::size_t offset = read_le32(entry + TAPE_ENTRY_OFFSET);
     if (offset >= TAPE_HEADER_SIZE + TAPE_ENTRY_SIZE * walk.end && offset <= walk.size) {
-        program.line = walk.bytes + offset;
-        program.line_size = walk.size - offset;
+        program.line = std::span<unsigned char>(walk.bytes + offset, walk.size - offset);
+        program.origin = offset;
     }
     return true;
+}
+
+// The file a tape entry stands for starts with the load address the entry
+// holds; its data follows from the entry's offset on.
+std::size_t read_tape_file(const WalkState& walk, const Program& program, std::size_t offset,
+                           std::span<unsigned char> into) {
+    if (program.line.data() == nullptr)
+        return 0;
+    unsigned char address[LOAD_ADDRESS_SIZE];
+    write_le16(address, program.load_address);
+    std::size_t copied = 0;
+    for (; offset < LOAD_ADDRESS_SIZE && copied < into.size(); ++offset)
+        into[copied++] = address[offset];
+    return copied + copy_from(walk, program.origin, offset - LOAD_ADDRESS_SIZE, into.subspan(copied));
 }
 
 } // namespace
@@ -66,7 +81,7 @@ bool has_tape_signature(const unsigned char* bytes, std::size_t size) {
 }
 
 const ContainerKind TAPE_CONTAINER = {
-    "t64", tape_extension, {}, ".t64", "a T64 tape archive", true, start_tape, next_tape_program,
+    "t64", tape_extension, {}, ".t64", "a T64 tape archive", true, start_tape, next_tape_program, read_tape_file,
 };
 
 } // namespace mog

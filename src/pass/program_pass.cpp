@@ -2,6 +2,8 @@
 #include "mog/pass.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
 
 #include "basic/sys_line.h"
 
@@ -10,15 +12,16 @@ namespace mog {
 namespace {
 
 // The record of a program before any decision.
-ProgramRecord describe(const Program& program, const unsigned char* bytes, const SysLine& line,
-                       const std::vector<unsigned>& basic_starts) {
+ProgramRecord describe_program(const Program& program, const unsigned char* bytes, const SysLine& line,
+                               const std::vector<unsigned>& basic_starts) {
     ProgramRecord record;
     record.index = program.index;
-    record.named = program.name != nullptr;
-    record.name_size = std::min(program.name_size, MAX_NAME_SIZE);
+    record.named = program.named;
+    record.name_size = std::min(program.name.size(), MAX_NAME_SIZE);
     record.name_length = std::min(program.name_length, record.name_size);
     if (record.named)
-        std::copy(program.name, program.name + record.name_size, record.name.begin());
+        std::copy(program.name.begin(), program.name.begin() + static_cast<std::ptrdiff_t>(record.name_size),
+                  record.name.begin());
     record.file_type = program.file_type;
     record.has_load_address = program.has_load_address;
     record.load_address = program.load_address;
@@ -46,6 +49,31 @@ PassFailure one_program_failure(const PassResult& result) {
     return program.start_line ? PassFailure::none : PassFailure::unexpected_load_address;
 }
 
+// The line numbers as they were before the pass wrote them, to put back
+// when the pass cannot finish.
+class Undo {
+  public:
+    void note(SysLine line) {
+        const unsigned char* number = line.bytes + SYS_LINE_NUMBER;
+        saved_.push_back({line, {number[0], number[1]}});
+    }
+    void put_back() {
+        for (auto entry = saved_.rbegin(); entry != saved_.rend(); ++entry)
+            std::copy(entry->second.begin(), entry->second.end(), entry->first.bytes + SYS_LINE_NUMBER);
+        saved_.clear();
+    }
+
+  private:
+    std::vector<std::pair<SysLine, std::array<unsigned char, 2>>> saved_;
+};
+
+void forget_writes(PassResult& result) {
+    for (ProgramRecord& program : result.programs) {
+        program.written = false;
+        program.new_line = 0;
+    }
+}
+
 } // namespace
 
 std::size_t PassResult::changed() const {
@@ -53,32 +81,57 @@ std::size_t PassResult::changed() const {
         std::count_if(programs.begin(), programs.end(), [](const ProgramRecord& p) { return p.changed(); }));
 }
 
+bool PassResult::any_start_line() const {
+    return std::any_of(programs.begin(), programs.end(), [](const ProgramRecord& p) { return p.start_line; });
+}
+
 PassResult run_pass(ProgramWalk& walk, const PassRequest& request) {
     PassResult result;
-    Program program;
-    while (next_program(walk, program)) {
-        SysLine line{program.load_address, program.line, program.line_size};
-        ProgramRecord record = describe(program, walk.bytes, line, request.basic_starts);
-        if (record.start_line) {
-            Decision decision = request.ask ? request.ask(record) : request.each;
-            if (decision.action == Action::set) {
-                set_sys_line_number(line, decision.line_number);
-                record.written = true;
-                record.new_line = decision.line_number & MAX_LINE_NUMBER;
-            }
-        }
-        result.programs.push_back(record);
-    }
-    result.notices = walk.notices;
-    if (walk.container.kind == nullptr || (walk.bytes == nullptr && walk.size > 0))
+    const Container container = walk.container();
+    const std::span<unsigned char> bytes = walk.bytes();
+    if (container.kind == nullptr || (bytes.data() == nullptr && !bytes.empty())) {
         result.failure = PassFailure::unusable_bytes;
-    else if (!has_directory(walk.container))
+        return result;
+    }
+    if (!request.ask && request.each.action == Action::set && request.each.line_number > MAX_LINE_NUMBER) {
+        result.failure = PassFailure::line_number_too_high;
+        return result;
+    }
+    Undo undo;
+    try {
+        while (std::optional<Program> program = next_program(walk)) {
+            SysLine line{program->load_address, program->line.data(), program->line.size()};
+            ProgramRecord record = describe_program(*program, bytes.data(), line, request.basic_starts);
+            if (record.settable()) {
+                const Decision decision = request.ask ? request.ask(record) : request.each;
+                if (decision.action == Action::set && decision.line_number > MAX_LINE_NUMBER) {
+                    undo.put_back();
+                    forget_writes(result);
+                    result.failure = PassFailure::line_number_too_high;
+                    result.notices = walk.notices();
+                    return result;
+                }
+                if (decision.action == Action::set) {
+                    undo.note(line);
+                    set_sys_line_number(line, decision.line_number);
+                    record.written = true;
+                    record.new_line = decision.line_number;
+                }
+            }
+            result.programs.push_back(record);
+        }
+    } catch (...) {
+        undo.put_back();
+        throw;
+    }
+    result.notices = walk.notices();
+    if (!has_directory(container))
         result.failure = one_program_failure(result);
     return result;
 }
 
-PassResult run_pass(const Container& container, unsigned char* bytes, std::size_t size, const PassRequest& request) {
-    ProgramWalk walk = start_program_walk(container, bytes, size);
+PassResult run_pass(const Container& container, std::span<unsigned char> bytes, const PassRequest& request) {
+    ProgramWalk walk = start_program_walk(container, bytes);
     return run_pass(walk, request);
 }
 

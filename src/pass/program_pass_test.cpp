@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -20,9 +21,9 @@ const std::string START_LINE("\x01\x08\x0b\x08\x0a\x00\x9e"
                              12);
 
 Container named(const char* name) {
-    Container container;
-    EXPECT_TRUE(container_for_name(name, container));
-    return container;
+    std::optional<Container> container = container_for_name(name);
+    EXPECT_TRUE(container);
+    return container.value_or(Container{});
 }
 
 // A directory at 18/1 whose entries point at each other's sectors and beyond.
@@ -69,7 +70,7 @@ TEST(ProgramPass, RewriteChangesOnlyLineNumbersOfStartLines) {
     const std::vector<unsigned char> original = image;
     PassRequest request;
     request.each = Decision{Action::set, 0x1234};
-    PassResult result = run_pass(named("x.d64"), image.data(), image.size(), request);
+    PassResult result = run_pass(named("x.d64"), image, request);
 
     const std::size_t a = track_offset(D64, 17, 0) + 6, c = track_offset(D64, 35, 16) + 6;
     EXPECT_EQ(changed_bytes(original, image), (std::vector<std::size_t>{a, a + 1, c, c + 1}));
@@ -126,7 +127,7 @@ TEST(ProgramPass, AnswersDecideProgramByProgram) {
         asked.push_back(program.line);
         return asked.size() == 1 ? Decision{Action::set, 500} : Decision{Action::keep};
     };
-    PassResult result = run_pass(named("x.d64"), image.data(), image.size(), request);
+    PassResult result = run_pass(named("x.d64"), image, request);
     EXPECT_EQ(asked, (std::vector<unsigned>{10, 500}));
     EXPECT_EQ(result.changed(), 1u);
     EXPECT_FALSE(result.programs[2].written);
@@ -139,7 +140,7 @@ TEST(ProgramPass, LookChangesNothing) {
         std::vector<unsigned char> bytes =
             name[2] == 'd' ? crowded_disk() : std::vector<unsigned char>(START_LINE.begin(), START_LINE.end());
         const std::vector<unsigned char> original = bytes;
-        PassResult result = run_pass(named(name), bytes.data(), bytes.size(), PassRequest{});
+        PassResult result = run_pass(named(name), bytes, PassRequest{});
         EXPECT_EQ(bytes, original);
         EXPECT_EQ(result.changed(), 0u);
         EXPECT_EQ(result.programs.front().line, 10u);
@@ -148,11 +149,53 @@ TEST(ProgramPass, LookChangesNothing) {
 
 // The library takes no bytes it cannot walk, and no container it does not know.
 TEST(ProgramPass, UnusableInputIsAnErrorValue) {
-    EXPECT_EQ(run_pass(named("x.d64"), nullptr, 5, PassRequest{}).failure, PassFailure::unusable_bytes);
-    EXPECT_EQ(run_pass(Container{}, nullptr, 0, PassRequest{}).failure, PassFailure::unusable_bytes);
-    Container unknown;
-    EXPECT_FALSE(container_for_name("x.txt", unknown));
-    EXPECT_FALSE(container_for_name("", unknown));
+    EXPECT_EQ(run_pass(named("x.d64"), std::span<unsigned char>(static_cast<unsigned char*>(nullptr), 5), PassRequest{})
+                  .failure,
+              PassFailure::unusable_bytes);
+    EXPECT_EQ(run_pass(Container{}, std::span<unsigned char>(), PassRequest{}).failure, PassFailure::unusable_bytes);
+    EXPECT_FALSE(container_for_name("x.txt"));
+    EXPECT_FALSE(container_for_name(""));
+    ProgramWalk walk;
+    EXPECT_EQ(run_pass(walk, PassRequest{}).failure, PassFailure::unusable_bytes);
+}
+
+// A number that two bytes cannot hold is refused before a byte is written,
+// whether it is the one for every line or an answer; an answer that throws
+// leaves the bytes as they were too.
+TEST(ProgramPass, DecisionsOutOfRangeOrThrowingLeaveTheBytes) {
+    const std::vector<unsigned char> original = crowded_disk();
+    struct Case {
+        const char* label;
+        PassRequest request;
+    };
+    PassRequest every;
+    every.each = Decision{Action::set, MAX_LINE_NUMBER + 1};
+    PassRequest second_answer_too_high;
+    second_answer_too_high.ask = [](const ProgramRecord& program) {
+        return Decision{Action::set, program.index == 0 ? 7u : 70000u};
+    };
+    for (const auto& [label, request] : {Case{"each", every}, Case{"an answer", second_answer_too_high}}) {
+        SCOPED_TRACE(label);
+        std::vector<unsigned char> image = original;
+        PassResult result = run_pass(named("x.d64"), image, request);
+        EXPECT_EQ(result.failure, PassFailure::line_number_too_high);
+        EXPECT_EQ(image, original);
+        EXPECT_EQ(result.changed(), 0u);
+    }
+    std::vector<unsigned char> image = original;
+    PassRequest throwing;
+    throwing.ask = [](const ProgramRecord& program) {
+        if (program.index > 0)
+            throw std::runtime_error("no answer");
+        return Decision{Action::set, 9};
+    };
+    EXPECT_THROW(run_pass(named("x.d64"), image, throwing), std::runtime_error);
+    EXPECT_EQ(image, original);
+    PassRequest highest;
+    highest.each = Decision{Action::set, MAX_LINE_NUMBER};
+    EXPECT_EQ(run_pass(named("x.d64"), image, highest).changed(), 2u);
+    EXPECT_EQ(image[track_offset(D64, 17, 0) + 6], 0xFF);
+    EXPECT_EQ(image[track_offset(D64, 17, 0) + 7], 0xFF);
 }
 
 } // namespace

@@ -12,6 +12,11 @@ struct GlyphTable {
     unsigned char console[GLYPH_TABLE_SIZE];
 };
 
+// Control codes show as the letters they are typed with.
+extern const GlyphTable STANDARD_GLYPH_TABLE;
+// Control codes show as a full block.
+extern const GlyphTable BLOCK_GLYPH_TABLE;
+
 // Console characters for 0xC0 to 0xFF, the same under either table.
 extern const unsigned char (&HIGH_GLYPHS)[64];
 

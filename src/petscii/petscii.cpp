@@ -8,14 +8,14 @@ unsigned char petscii_to_console(unsigned char petscii, PetsciiStyle style) {
     if (style.raw)
         return petscii;
     if (petscii < GLYPH_TABLE_SIZE)
-        return style.table->console[petscii];
+        return (style.glyphs == Glyphs::blocks ? BLOCK_GLYPH_TABLE : STANDARD_GLYPH_TABLE).console[petscii];
     return HIGH_GLYPHS[petscii - GLYPH_TABLE_SIZE];
 }
 
-std::string convert_petscii_string(const unsigned char* petscii, std::size_t size, PetsciiStyle style) {
+std::string convert_petscii_string(std::span<const unsigned char> petscii, PetsciiStyle style) {
     std::string text;
-    for (std::size_t i = 0; i < size; ++i) {
-        unsigned char c = petscii_to_console(petscii[i], style);
+    for (unsigned char byte : petscii) {
+        unsigned char c = petscii_to_console(byte, style);
         if (c == 0)
             break;
         text += static_cast<char>(c);

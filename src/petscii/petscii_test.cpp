@@ -27,8 +27,8 @@ TEST(Petscii, ConvertsUnderBothTables) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.petscii));
-        EXPECT_EQ(petscii_to_console(c.petscii, {&STANDARD_GLYPH_TABLE, false}), c.standard);
-        EXPECT_EQ(petscii_to_console(c.petscii, {&BLOCK_GLYPH_TABLE, false}), c.block);
+        EXPECT_EQ(petscii_to_console(c.petscii, {Glyphs::standard, false}), c.standard);
+        EXPECT_EQ(petscii_to_console(c.petscii, {Glyphs::blocks, false}), c.block);
     }
 }
 
@@ -44,10 +44,10 @@ TEST(Petscii, TablesDifferOnlyInTheControlRanges) {
 // console; converted, a zero byte is the letter @.
 TEST(Petscii, StringStopsAtARawZeroOrAtTheGivenSize) {
     const unsigned char name[] = {0x48, 0x45, 0x4C, 0x4C, 0x4F, 0xA0, 0xA0, 0x00, 0x41};
-    EXPECT_EQ(convert_petscii_string(name, sizeof name), "HELLO  @A");
-    EXPECT_EQ(convert_petscii_string(name, sizeof name, {&STANDARD_GLYPH_TABLE, true}), "HELLO\xA0\xA0");
-    EXPECT_EQ(convert_petscii_string(name, 3), "HEL");
-    EXPECT_EQ(convert_petscii_string(name, 0), "");
+    EXPECT_EQ(convert_petscii_string(name), "HELLO  @A");
+    EXPECT_EQ(convert_petscii_string(name, {Glyphs::standard, true}), "HELLO\xA0\xA0");
+    EXPECT_EQ(convert_petscii_string(std::span(name, 3)), "HEL");
+    EXPECT_EQ(convert_petscii_string(std::span(name, 0)), "");
 }
 
 } // namespace

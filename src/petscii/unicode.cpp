@@ -30,10 +30,10 @@ void append_utf8(std::string& text, char32_t code_point) {
     }
 }
 
-std::string petscii_to_utf8(const unsigned char* petscii, std::size_t size) {
+std::string petscii_to_utf8(std::span<const unsigned char> petscii) {
     std::string text;
-    for (std::size_t i = 0; i < size; ++i)
-        append_utf8(text, petscii_to_unicode(petscii[i]));
+    for (unsigned char byte : petscii)
+        append_utf8(text, petscii_to_unicode(byte));
     return text;
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 namespace mog {
 
@@ -18,17 +19,30 @@ enum class PathKind {
 // What the name stands for, links followed. Opens nothing.
 PathKind path_kind(const char* name);
 
-// True when the regular file can be opened for reading.
-bool can_read_file(const char* name);
+// True when the name itself is a symbolic link (or, on Windows, a reparse
+// point), whatever it leads to.
+bool is_link(const char* name);
 
-// The error code for a name that is not a regular file, beside errno values.
-constexpr int NOT_A_REGULAR_FILE = -1;
+// What a file is, whatever name leads to it: the same for two names of one
+// file (hard links, links, "a/../b").
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t number = 0;
+    bool operator<(const FileIdentity& other) const {
+        return device != other.device ? device < other.device : number < other.number;
+    }
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of the file the name leads to; nothing when it cannot be had.
+std::optional<FileIdentity> file_identity(const char* name);
 
 // A file opened for reading, with what it is and its size when opened.
 struct OpenedFile {
     std::intptr_t handle = -1;
     PathKind kind = PathKind::absent;
     unsigned long long size = 0; // for a regular file
+    FileIdentity identity;
 };
 
 // Opens what the name leads to for reading, without waiting on a FIFO or a

@@ -32,12 +32,16 @@ PathKind path_kind(const char* name) {
     return kind_of(info.st_mode);
 }
 
-bool can_read_file(const char* name) {
-    int fd = open_without_waiting(name);
-    if (fd < 0)
-        return false;
-    close(fd);
-    return true;
+bool is_link(const char* name) {
+    struct stat info {};
+    return lstat(name, &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+std::optional<FileIdentity> file_identity(const char* name) {
+    struct stat info {};
+    if (stat(name, &info) != 0)
+        return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
 int open_for_reading(const char* name, OpenedFile& file) {
@@ -53,6 +57,7 @@ int open_for_reading(const char* name, OpenedFile& file) {
     file.handle = fd;
     file.kind = kind_of(info.st_mode);
     file.size = info.st_size > 0 ? static_cast<unsigned long long>(info.st_size) : 0;
+    file.identity = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
     return 0;
 }
 

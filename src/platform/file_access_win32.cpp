@@ -13,10 +13,13 @@ HANDLE open_target(const std::wstring& path, DWORD access) {
     return CreateFileW(path.c_str(), access, SHARE_ALL, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-PathKind kind_of(HANDLE handle) {
+PathKind kind_of(HANDLE handle, FileIdentity* identity = nullptr) {
     BY_HANDLE_FILE_INFORMATION info{};
     if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileInformationByHandle(handle, &info))
         return PathKind::other;
+    if (identity != nullptr)
+        *identity = {info.dwVolumeSerialNumber,
+                     (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
     return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::folder : PathKind::regular_file;
 }
 
@@ -42,12 +45,19 @@ PathKind path_kind(const char* name) {
     return kind;
 }
 
-bool can_read_file(const char* name) {
-    HANDLE handle = open_target(wide_text(name), GENERIC_READ);
+bool is_link(const char* name) {
+    DWORD attributes = GetFileAttributesW(wide_text(name).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+std::optional<FileIdentity> file_identity(const char* name) {
+    HANDLE handle = open_target(wide_text(name), 0);
     if (handle == INVALID_HANDLE_VALUE)
-        return false;
+        return std::nullopt;
+    FileIdentity identity;
+    const bool known = kind_of(handle, &identity) != PathKind::other;
     CloseHandle(handle);
-    return true;
+    return known ? std::optional<FileIdentity>(identity) : std::nullopt;
 }
 
 int open_for_reading(const char* name, OpenedFile& file) {
@@ -55,7 +65,7 @@ int open_for_reading(const char* name, OpenedFile& file) {
     if (handle == INVALID_HANDLE_VALUE)
         return errno_from_windows_error(GetLastError());
     file.handle = reinterpret_cast<std::intptr_t>(handle);
-    file.kind = kind_of(handle);
+    file.kind = kind_of(handle, &file.identity);
     LARGE_INTEGER size{};
     if (file.kind == PathKind::regular_file) {
         if (!GetFileSizeEx(handle, &size)) {

@@ -35,9 +35,22 @@ int write_all(HANDLE file, const unsigned char* data, std::size_t size) {
     return 0;
 }
 
-} // namespace
+// The identity of the file at the name, once it is written.
+FileIdentity identity_of(const std::wstring& name) {
+    HANDLE file = CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    FileIdentity identity;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (file != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file, &info))
+        identity = {info.dwVolumeSerialNumber,
+                    (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    return identity;
+}
 
-int replace_file(const char* name, const unsigned char* data, std::size_t size, bool replacing_allowed) {
+int replace(const char* name, const unsigned char* data, std::size_t size, bool replacing_allowed,
+            std::wstring& written) {
     // A name that must be free is not followed: a link there is something.
     std::wstring target = replacing_allowed ? written_name(wide_text(name)) : wide_text(name);
     // A short name of its own in the destination's folder, whatever the
@@ -49,6 +62,7 @@ int replace_file(const char* name, const unsigned char* data, std::size_t size, 
     const bool replacing = GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
     if (replacing && !replacing_allowed)
         return EEXIST;
+    written = target;
 
     HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
@@ -70,6 +84,20 @@ int replace_file(const char* name, const unsigned char* data, std::size_t size, 
     if (error != 0)
         DeleteFileW(temporary.c_str());
     return error;
+}
+
+} // namespace
+
+// Windows sends no signals: a console's Ctrl-C reaches the handler the
+// front end sets, and nothing is held here.
+Replaced replace_file_bytes(const char* name, std::span<const unsigned char> bytes, bool replacing_allowed,
+                            Interruptions) {
+    std::wstring written;
+    Replaced result;
+    result.error = replace(name, bytes.data(), bytes.size(), replacing_allowed, written);
+    if (result.error == 0)
+        result.identity = identity_of(written);
+    return result;
 }
 
 } // namespace mog

@@ -1,7 +1,6 @@
-// The names in a folder, and what tells two names for one file apart.
+// The names in a folder.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,17 +23,8 @@ struct FolderEntry {
 // or an errno value.
 int list_folder(const char* path, std::vector<FolderEntry>& entries);
 
-// What a file is, whatever name leads to it: the same for two names of one
-// file (hard links, links, "a/../b").
-struct FileIdentity {
-    std::uint64_t device = 0;
-    std::uint64_t number = 0;
-    bool operator<(const FileIdentity& other) const {
-        return device != other.device ? device < other.device : number < other.number;
-    }
-};
-
-// The identity of the file the name leads to; false when it cannot be had.
-bool file_identity(const char* name, FileIdentity& identity);
+// The name of an entry within a folder, as given: "sub/" and "sub" both give
+// "sub/f.prg"; on Windows "sub\\" gives "sub\\f.prg".
+std::string joined_path(const std::string& folder, const std::string& name);
 
 } // namespace mog

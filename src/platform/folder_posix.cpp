@@ -36,12 +36,8 @@ int list_folder(const char* path, std::vector<FolderEntry>& entries) {
     return error;
 }
 
-bool file_identity(const char* name, FileIdentity& identity) {
-    struct stat info {};
-    if (stat(name, &info) != 0)
-        return false;
-    identity = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
-    return true;
+std::string joined_path(const std::string& folder, const std::string& name) {
+    return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
 } // namespace mog

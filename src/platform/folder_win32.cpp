@@ -29,18 +29,10 @@ int list_folder(const char* path, std::vector<FolderEntry>& entries) {
     return error == ERROR_NO_MORE_FILES ? 0 : errno_from_windows_error(error);
 }
 
-bool file_identity(const char* name, FileIdentity& identity) {
-    HANDLE file = CreateFileW(wide_text(name).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    BY_HANDLE_FILE_INFORMATION info{};
-    bool known = GetFileInformationByHandle(file, &info) != 0;
-    CloseHandle(file);
-    if (known)
-        identity = {info.dwVolumeSerialNumber,
-                    (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
-    return known;
+std::string joined_path(const std::string& folder, const std::string& name) {
+    if (folder.empty() || folder.back() == '/' || folder.back() == '\\' || folder.back() == ':')
+        return folder + name;
+    return folder + "/" + name;
 }
 
 } // namespace mog

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <new>
+#include <string>
 
 namespace mog {
 
@@ -16,7 +17,7 @@ int check_readable(const OpenedFile& file, std::size_t max_size) {
 }
 
 // The file goes straight into the buffer, read until its size or its end.
-int read_into(OpenedFile& file, SourceBytes& bytes) {
+int read_into(OpenedFile& file, Bytes& bytes) {
     const auto size = static_cast<std::size_t>(file.size);
     try {
         bytes.resize(size);
@@ -38,19 +39,38 @@ int read_into(OpenedFile& file, SourceBytes& bytes) {
 
 } // namespace
 
-int read_whole_file(const char* name, std::size_t max_size, SourceBytes& bytes) {
+OpenedSource::OpenedSource(std::string_view name) : name_(name) {
+    if (int error = open_for_reading(name_.c_str(), file_); error != 0) {
+        const PathKind kind = path_kind(name_.c_str());
+        const bool something_else = kind == PathKind::folder || kind == PathKind::other;
+        error_ = FileError{something_else ? FileStep::read : FileStep::find, error, name_};
+    }
+}
+
+OpenedSource::~OpenedSource() {
+    close_file(file_);
+}
+
+std::optional<FileError> OpenedSource::read(std::size_t max_size, Bytes& bytes) {
     bytes.clear();
-    OpenedFile file;
-    int error = open_for_reading(name, file);
-    if (error != 0)
-        return error;
-    error = check_readable(file, max_size);
+    if (error_)
+        return error_;
+    int error = check_readable(file_, max_size);
     if (error == 0)
-        error = read_into(file, bytes);
-    close_file(file);
-    if (error != 0)
-        bytes.clear();
-    return error;
+        error = read_into(file_, bytes);
+    close_file(file_);
+    if (error == 0)
+        return std::nullopt;
+    bytes.clear();
+    return FileError{FileStep::read, error, name_};
+}
+
+WholeFile read_whole_file(std::string_view name, std::size_t max_size, Bytes& bytes) {
+    OpenedSource source(name);
+    WholeFile result;
+    result.error = source.read(max_size, bytes);
+    result.identity = source.identity();
+    return result;
 }
 
 } // namespace mog

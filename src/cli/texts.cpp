@@ -1,11 +1,12 @@
-#include "cli/usage.h"
+#include "cli/texts.h"
 
 #include <cstring>
 #include <string>
 
-#include "basic/machines.h"
 #include "cli/console.h"
 #include "image/container_kind.h"
+#include "mog/machines.h"
+#include "mog/version.h"
 #include "platform/manual.h"
 
 namespace mog {
@@ -49,7 +50,7 @@ void print_examples() {
 }
 
 void print_help() {
-    say("mog " MOG_VERSION ": sets the line number of the BASIC start line of Commodore 64\n"
+    say("mog " MOG_VERSION_STRING ": sets the line number of the BASIC start line of Commodore 64\n"
         "programs (such as 10 SYS2061 at $0801), by default to the current year.\n"
         "\n"
         "Usage: mog [options] <src> [<dst>]\n"
@@ -87,15 +88,19 @@ void print_help() {
     }
     say("\n"
         "Machines for --machine, and where their BASIC programs start:\n");
-    for (const Machine& machine : MACHINES) {
+    for (const Machine& machine : machines()) {
         std::string starts;
-        for (const BasicStart& start : machine.starts)
-            if (start.address != 0)
-                starts += formatted("%s$%04X%s%s", starts.empty() ? "" : ", ", start.address, *start.when ? " " : "",
-                                    start.when);
-        say("  %-13s%s: %s\n", machine.name, machine.description, starts.c_str());
+        for (const BasicStart& start : machine.starts) {
+            starts += formatted("%s$%04X", starts.empty() ? "" : ", ", start.address);
+            if (!start.when.empty()) {
+                starts += ' ';
+                starts += start.when;
+            }
+        }
+        say("  %-13s%s: %s\n", std::string(machine.name).c_str(), std::string(machine.description).c_str(),
+            starts.c_str());
     }
-    say("  %-13severy machine above\n", ALL_MACHINES);
+    say("  %-13severy machine above\n", std::string(ALL_MACHINES).c_str());
     say("\n"
         "Without --batch a second name is the destination, replaced after a\n"
         "question. In a batch only files whose line numbers change are written;\n"
@@ -120,7 +125,7 @@ void print_help() {
 }
 
 void print_version() {
-    say("mog " MOG_VERSION "\n");
+    say("mog " MOG_VERSION_STRING "\n");
 }
 
 } // namespace mog

@@ -1,9 +1,9 @@
-#include "platform/source_memory.h"
+#include "mog/bytes.h"
 
 #include <cstdlib>
 #include <sys/mman.h>
 
-namespace mog {
+namespace mog::detail {
 
 namespace {
 
@@ -12,18 +12,18 @@ constexpr std::size_t LARGE_BLOCK = 64 * 1024;
 
 } // namespace
 
-void* take_source_memory(std::size_t size) {
+void* take_byte_memory(std::size_t size) {
     if (size < LARGE_BLOCK)
         return std::malloc(size > 0 ? size : 1);
     void* memory = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
     return memory == MAP_FAILED ? nullptr : memory;
 }
 
-void give_back_source_memory(void* memory, std::size_t size) {
+void give_back_byte_memory(void* memory, std::size_t size) {
     if (size < LARGE_BLOCK)
         std::free(memory);
     else
         munmap(memory, size);
 }
 
-} // namespace mog
+} // namespace mog::detail

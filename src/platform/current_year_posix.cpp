@@ -1,10 +1,10 @@
-#include "platform/local_year.h"
+#include "mog/files.h"
 
 #include <ctime>
 
 namespace mog {
 
-int local_year() {
+int current_year() {
     std::time_t now = std::time(nullptr);
     std::tm local{};
     if (localtime_r(&now, &local) == nullptr)

@@ -1,0 +1,36 @@
+// The words and exit statuses the tool gives to what it finds, for every
+// front end to say the same.
+#pragma once
+
+#include <string>
+
+#include "mog/container.h"
+#include "mog/files.h"
+#include "mog/pass.h"
+#include "mog/walk.h"
+
+namespace mog {
+
+// Exit statuses of the tool.
+constexpr int STATUS_SUCCESS = 0;
+constexpr int STATUS_BAD_COMMAND_LINE = 1; // also a source that is not there
+constexpr int STATUS_BAD_START_LINE = 2;   // a one-program file without its start line
+constexpr int STATUS_FILE_ERROR = 3;       // a file that cannot be read or written
+constexpr int STATUS_CHECK_FAILED = 4;     // a check found a start line without the number, or nothing to check
+constexpr int STATUS_OVERWRITE_REFUSED = 5;
+
+// What a notice tells the user, without "WARNING: "; empty for a notice
+// that a failure reports instead (a P00 file without its header).
+std::string describe(const Notice& notice, const Container& container);
+
+// What a failed pass tells the user, without "ERR: "; empty for none.
+std::string describe(PassFailure failure, const PassResult& result);
+
+// What a file error tells the user, without "ERROR: ".
+std::string describe(const FileError& error);
+
+// The status the tool ends with for each.
+int exit_status(PassFailure failure);
+int exit_status(const FileError& error);
+
+} // namespace mog

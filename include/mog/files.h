@@ -1,0 +1,60 @@
+// Container files on disk: read under the tool's limits, and replaced with
+// its durable, never-clobber rules.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "mog/bytes.h"
+
+namespace mog {
+
+// Real containers are well under 1 MiB: a larger file is no container, and
+// reading it (a 3 GiB sparse file, say) would only waste time.
+constexpr std::size_t MAX_FILE_SIZE = 16 * 1024 * 1024;
+
+// The error code of a name that is no regular file, beside errno values.
+constexpr int NOT_A_REGULAR_FILE = -1;
+
+// What a file could not be used for.
+enum class FileStep {
+    find,  // nothing readable is at the name
+    read,  // something is there, but it cannot be read as a container file
+    write, // the file could not be written
+};
+
+struct FileError {
+    FileStep step;
+    int code = 0;     // an errno value, or NOT_A_REGULAR_FILE
+    std::string name; // as given
+};
+
+struct FileRead {
+    Bytes bytes;
+    std::optional<FileError> error; // the bytes are empty when set
+};
+
+// Reads a regular file of at most MAX_FILE_SIZE bytes whole; links are
+// followed. A folder, a device, a FIFO or a larger file is refused before a
+// byte is read. The buffer given is reused for the bytes.
+FileRead read_file(std::string_view name, Bytes reuse = {});
+FileRead read_file(std::nullptr_t, Bytes = {}) = delete;
+
+// Writes the bytes to a new file beside the name and renames it over the
+// name only once every byte is on the device, so that a failure or a crash
+// leaves the old file or the new one, never a part. Without replace_existing
+// anything at the name (even a link, even one that came while the file was
+// written) stays, and the write fails with EEXIST. With it, an existing
+// file keeps its permission bits and a symbolic link is written through to
+// its target; a folder, a device or a FIFO there is refused.
+std::optional<FileError> replace_file(std::string_view name, std::span<const unsigned char> bytes,
+                                      bool replace_existing);
+std::optional<FileError> replace_file(std::nullptr_t, std::span<const unsigned char>, bool) = delete;
+
+// The current calendar year in local time.
+int current_year();
+
+} // namespace mog

@@ -1,0 +1,181 @@
+#include "cli/file_pipeline.h"
+
+#include <cstring>
+
+#include "cli/destination_names.h"
+#include "cli/overwrite_guard.h"
+#include "cli/texts.h"
+#include "platform/whole_file.h"
+
+namespace mog {
+
+namespace {
+
+void fail(FileReport& report, const Failure& failure) {
+    report.failure = failure;
+    report.outcome = Outcome::failed;
+}
+
+PassRequest request_for(const Options& options, SingleRun* single) {
+    if (options.mode == Mode::interactive && single != nullptr)
+        return interactive_request(options, single->answers);
+    PassRequest request;
+    request.basic_starts = options.basic_starts;
+    if (options.changes_files())
+        request.each = Decision{Action::set, options.line_number};
+    return request;
+}
+
+// A one-program file without its start line fails a single run; a batch
+// leaves it alone, unless it holds no program at all.
+void settle_pass_failure(const Options& options, FileReport& report) {
+    const PassFailure failure = report.result.failure;
+    if (failure == PassFailure::none)
+        return;
+    const Failure said = pass_failure(report.result);
+    const bool start_line_missing =
+        failure == PassFailure::no_sys_token || failure == PassFailure::unexpected_load_address;
+    if (!options.batch() || !start_line_missing)
+        return fail(report, said);
+    report.failure = said;
+    report.no_start_line = said.message;
+}
+
+// Decides whether a check fails the file.
+void check(const Options& options, FileReport& report) {
+    for (const ProgramRecord& program : report.result.programs)
+        report.lacks_number = report.lacks_number || lacks_number(program, options.line_number);
+    if (options.mode == Mode::check && report.lacks_number)
+        report.failure = silent_failure(STATUS_CHECK_FAILED);
+}
+
+// Writes the bytes as agreed, and notes what was written.
+void write(Session& session, FileReport& report, const std::string& destination, bool replace) {
+    report.destination = destination;
+    const Replaced replaced = replace_file_bytes(destination.c_str(), session.buffer, replace, session.interruptions);
+    if (replaced.error != 0)
+        return fail(report, file_failure(FileError{FileStep::write, replaced.error, destination}));
+    report.written = destination;
+    report.outcome = Outcome::changed;
+    session.written.insert(replaced.identity);
+    if (session.options.scope == Scope::in_place)
+        session.done.insert(replaced.identity);
+}
+
+// In a batch only what changes is written: a second identical run writes
+// nothing. In place the file itself is replaced; a derived destination is
+// replaced only with -y, and never one that appeared meanwhile.
+void write_batch_file(Session& session, FileReport& report) {
+    const Options& options = session.options;
+    if (options.mode == Mode::view || options.mode == Mode::check || report.result.changed() == 0)
+        return;
+    if (options.scope == Scope::in_place)
+        return write(session, report, report.file, true);
+    const std::string destination = default_destination(report.file);
+    report.destination = destination;
+    const bool exists = path_kind(destination.c_str()) != PathKind::absent;
+    // Two sources, such as game.d64 and game.D64, may have one default
+    // destination: the second must not replace the first one's result.
+    if (exists) {
+        std::optional<FileIdentity> identity = file_identity(destination.c_str());
+        if (identity && session.written.count(*identity) != 0)
+            return fail(report, failure_without_usage(STATUS_FILE_ERROR, Prefix::error, TEXT_OTHER_FILE_WRITTEN_THERE,
+                                                      destination.c_str()));
+    }
+    if (exists && !options.replace_without_asking) {
+        report.outcome = Outcome::kept;
+        report.failure = silent_failure(STATUS_OVERWRITE_REFUSED);
+        return;
+    }
+    write(session, report, destination, exists);
+}
+
+// True for another name of a file the batch already worked on, as the name
+// leads to it now.
+bool seen_before(const Session& session, const std::optional<FileIdentity>& identity) {
+    return session.options.batch() && identity && session.done.count(*identity) != 0;
+}
+
+// The steps up to the read, and the question of a single run before it.
+// Gives false when the file is passed over.
+bool read(Session& session, const FileTask& task, SingleRun* single, FileReport& report,
+          std::optional<FileIdentity>& identity, bool& replace_agreed) {
+    if (task.search_error != 0 || !report.container) {
+        if (seen_before(session, identity = file_identity(task.name.c_str())))
+            return false;
+        if (task.search_error != 0)
+            fail(report, failure_without_usage(STATUS_FILE_ERROR, Prefix::error, TEXT_CANNOT_SEARCH, task.name.c_str(),
+                                               std::strerror(task.search_error)));
+        else
+            fail(report, failure_with_usage(STATUS_BAD_COMMAND_LINE, Prefix::none, "%s", TEXT_UNKNOWN_EXTENSION));
+        return true;
+    }
+    OpenedSource source(task.name);
+    if (!source.error())
+        identity = source.identity();
+    if (seen_before(session, identity))
+        return false;
+    if (source.error() && source.error()->step == FileStep::find) {
+        fail(report, file_failure(*source.error()));
+        return true;
+    }
+    if (single != nullptr && single->target.destination) {
+        OverwriteGuard guard = guard_overwrite(session.options, *single->target.destination);
+        if (guard.failure.failed()) {
+            fail(report, guard.failure);
+            return true;
+        }
+        replace_agreed = guard.replace_agreed;
+        single->answers.typed_ahead = guard.typed_ahead;
+    }
+    if (std::optional<FileError> error = source.read(MAX_FILE_SIZE, session.buffer))
+        fail(report, file_failure(*error));
+    return true;
+}
+
+// Walks the file and passes over its programs, checks them and writes what
+// is to be written.
+void pass_and_write(Session& session, SingleRun* single, FileReport& report, bool replace_agreed) {
+    const Options& options = session.options;
+    report.bytes = session.buffer;
+    ProgramWalk walk = start_program_walk(*report.container, session.buffer);
+    report.notices_at_start = walk.notices().size();
+    report.result.notices = walk.notices();
+    session.reporter.file_begins(options, report);
+    if (options.mode == Mode::interactive)
+        ask(TEXT_ENTER_LINE_NUMBERS);
+    report.result = run_pass(walk, request_for(options, single));
+    report.walked = true;
+    settle_pass_failure(options, report);
+    if (report.outcome == Outcome::failed || !report.no_start_line.empty())
+        return;
+    check(options, report);
+    if (single == nullptr)
+        write_batch_file(session, report);
+    else if (options.changes_files())
+        write(session, report, *single->target.destination, replace_agreed);
+}
+
+} // namespace
+
+std::optional<FileReport> process_file(Session& session, const FileTask& task, SingleRun* single) {
+    FileReport report;
+    report.file = task.name;
+    report.container =
+        single != nullptr ? std::optional<Container>(single->target.container) : container_for_name(task.name);
+    std::optional<FileIdentity> identity;
+    bool replace_agreed = false;
+    if (!read(session, task, single, report, identity, replace_agreed))
+        return std::nullopt;
+    if (report.outcome != Outcome::failed)
+        pass_and_write(session, single, report, replace_agreed);
+    // A file replaced in place has a new identity, which its name now leads to.
+    if (identity && !(session.options.scope == Scope::in_place && report.written))
+        session.done.insert(*identity);
+    session.reporter.file_ends(session.options, report);
+    if (report.outcome == Outcome::failed || (single != nullptr && report.failure.failed()))
+        session.reporter.failure(session.options, &report, report.failure);
+    return report;
+}
+
+} // namespace mog

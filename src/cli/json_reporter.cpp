@@ -1,0 +1,56 @@
+// JSON Lines for scripts: one object per program, one per file, and a
+// summary after a batch. Standard output holds nothing else.
+#include "cli/console.h"
+#include "cli/reporter.h"
+#include "mog/records.h"
+
+namespace mog {
+
+namespace {
+
+void run_begins(const Options&, const SingleTarget*) {}
+
+void file_begins(const Options&, const FileReport&) {}
+
+// Every program (with --check only those that lack the number), then the
+// file.
+void file_ends(const Options& options, const FileReport& report) {
+    std::string lines;
+    const bool written = report.written.has_value();
+    for (const ProgramRecord& program : report.result.programs)
+        if (options.mode != Mode::check || lacks_number(program, options.line_number))
+            lines += program_record(report.file, program, report.bytes, written) + "\n";
+    FileFacts facts;
+    facts.file = report.file;
+    facts.container = report.container;
+    facts.size = report.bytes.size();
+    facts.written = report.written;
+    if (report.container)
+        for (const Notice& notice : report.result.notices)
+            if (std::string words = describe(notice, *report.container); !words.empty())
+                facts.warnings.push_back(words);
+    if (!report.failure.message.empty())
+        facts.error = report.failure.message;
+    facts.status = report.failure.status;
+    lines += file_record(facts, report.result) + "\n";
+    say_text(lines);
+}
+
+void failure(const Options& options, const FileReport* report, const Failure& failure) {
+    if (options.batch() && report != nullptr)
+        print_file_failure(report->file, failure);
+    else
+        print_failure(failure, false);
+}
+
+void summary(const Options&, const BatchCounts& counts, bool interrupted) {
+    say("{\"record\":\"summary\",\"files\":%d,\"changed\":%d,\"unchanged\":%d,\"kept\":%d,\"failed\":%d%s}\n",
+        counts.files, counts.changed, counts.unchanged, counts.kept, counts.failed,
+        interrupted ? ",\"interrupted\":true" : "");
+}
+
+} // namespace
+
+const Reporter JSON_REPORTER = {run_begins, file_begins, file_ends, failure, summary};
+
+} // namespace mog

@@ -1,0 +1,193 @@
+// The text a user reads: a single run's listing and messages, and a batch's
+// line per file.
+#include "cli/commodore_text.h"
+#include "cli/console.h"
+#include "cli/reporter.h"
+#include "cli/texts.h"
+
+namespace mog {
+
+namespace {
+
+std::string name_of(const ProgramRecord& program, const Options& options) {
+    return commodore_text(stdout, std::span(program.name.data(), program.name_size), options.style);
+}
+
+std::string text_of(const FileReport& report, const ProgramRecord& program, const Options& options) {
+    return commodore_text(stdout, report.bytes.subspan(program.text_offset, program.text_size), options.style);
+}
+
+std::string file_name(const FileReport& report) {
+    return shown_name(stdout, report.file);
+}
+
+// A notice as a warning line; a warning about the whole file stands apart
+// from the listing below it.
+void print_notice(const Notice& notice, const Container& container) {
+    const std::string words = describe(notice, container);
+    if (words.empty())
+        return;
+    say(TEXT_WARNING, words.c_str());
+    if (notice.kind != NoticeKind::directory_broken)
+        say("\n");
+}
+
+void print_notices(const FileReport& report, std::size_t from, std::size_t to) {
+    const std::vector<Notice>& notices = report.result.notices;
+    for (std::size_t i = from; i < to && i < notices.size(); ++i)
+        print_notice(notices[i], *report.container);
+}
+
+// What the pass did, program by program: the listing in view mode, the
+// changed programs' names in a rewrite. Interactive runs print nothing
+// here; their questions were the dialogue.
+void print_programs(const Options& options, const FileReport& report) {
+    const PassResult& result = report.result;
+    if (!has_directory(*report.container)) {
+        if (options.mode == Mode::view && !result.programs.empty()) {
+            const ProgramRecord& program = result.programs.front();
+            say("%d SYS%s\n", static_cast<int>(program.line), text_of(report, program, options).c_str());
+        }
+        return;
+    }
+    if (options.mode == Mode::interactive)
+        return;
+    for (const ProgramRecord& program : result.programs) {
+        std::string name = name_of(program, options);
+        if (options.mode == Mode::view && program.start_line)
+            say("%s [%i SYS%s]\n", name.c_str(), static_cast<int>(program.line),
+                text_of(report, program, options).c_str());
+        else if (options.mode == Mode::view)
+            say("%s \n", name.c_str());
+        else if (program.written)
+            say(TEXT_CHANGED_FILE, name.c_str());
+    }
+}
+
+// Each start line that does not carry the number, as a check lists it.
+void print_check(const Options& options, const FileReport& report) {
+    const std::string file = file_name(report);
+    for (const ProgramRecord& program : report.result.programs) {
+        if (!lacks_number(program, options.line_number))
+            continue;
+        if (program.named)
+            say("%s: '%s' has line %u, not %u.\n", file.c_str(), name_of(program, options).c_str(), program.line,
+                options.line_number);
+        else
+            say("%s: has line %u, not %u.\n", file.c_str(), program.line, options.line_number);
+    }
+}
+
+void announce_year(const Options& options) {
+    if (!options.line_number_given && !options.quiet)
+        say(TEXT_CURRENT_YEAR, static_cast<int>(options.line_number));
+}
+
+void run_begins(const Options& options, const SingleTarget* target) {
+    if (target == nullptr) {
+        announce_year(options);
+        return;
+    }
+    if (target->destination_derived && !options.quiet)
+        say(TEXT_DESTINATION_SET, shown_name(stdout, *target->destination).c_str());
+}
+
+void file_begins(const Options& options, const FileReport& report) {
+    if (options.batch())
+        return;
+    announce_year(options);
+    print_notices(report, 0, report.notices_at_start);
+}
+
+// A single run: the listing, the warnings found on the way, and the end.
+void single_file_ends(const Options& options, const FileReport& report) {
+    if (!report.walked || report.result.failure != PassFailure::none)
+        return;
+    if (options.mode == Mode::check) {
+        print_check(options, report);
+    } else {
+        print_programs(options, report);
+    }
+    print_notices(report, report.notices_at_start, report.result.notices.size());
+    if (!report.failure.failed() && options.mode != Mode::check && !options.quiet)
+        say_text(TEXT_DONE);
+}
+
+std::string programs_changed(std::size_t count) {
+    return formatted("%llu program%s changed", static_cast<unsigned long long>(count), count == 1 ? "" : "s");
+}
+
+// A batch: the file's warnings, its listing in view mode, the start lines
+// without the number in a check, and the line that says what became of it.
+void batch_file_ends(const Options& options, const FileReport& report) {
+    if (report.outcome == Outcome::failed)
+        return;
+    const std::string name = file_name(report);
+    const bool looking = options.mode == Mode::view || options.mode == Mode::check;
+    if (looking && !report.no_start_line.empty()) {
+        say("%s: no start line (%s)\n", name.c_str(), report.no_start_line.c_str());
+        return;
+    }
+    if (options.mode == Mode::view) {
+        // As one run lists the file.
+        say("%s:\n", name.c_str());
+        print_notices(report, 0, report.notices_at_start);
+        print_programs(options, report);
+        print_notices(report, report.notices_at_start, report.result.notices.size());
+        return;
+    }
+    for (const Notice& notice : report.result.notices)
+        if (std::string words = describe(notice, *report.container); !words.empty())
+            say("%s: WARNING: %s\n", name.c_str(), words.c_str());
+    if (options.mode == Mode::check) {
+        print_check(options, report);
+        return;
+    }
+    switch (report.outcome) {
+    case Outcome::changed:
+        if (options.scope == Scope::in_place)
+            say("%s: %s.\n", name.c_str(), programs_changed(report.result.changed()).c_str());
+        else
+            say("%s: %s, written to %s.\n", name.c_str(), programs_changed(report.result.changed()).c_str(),
+                shown_name(stdout, report.destination).c_str());
+        break;
+    case Outcome::unchanged:
+        if (options.quiet)
+            break;
+        if (report.no_start_line.empty())
+            say("%s: nothing changed.\n", name.c_str());
+        else
+            say("%s: nothing changed (%s)\n", name.c_str(), report.no_start_line.c_str());
+        break;
+    case Outcome::kept:
+        say("%s: kept, %s exists.\n", name.c_str(), shown_name(stdout, report.destination).c_str());
+        break;
+    case Outcome::failed:
+        break;
+    }
+}
+
+void file_ends(const Options& options, const FileReport& report) {
+    if (options.batch())
+        batch_file_ends(options, report);
+    else
+        single_file_ends(options, report);
+}
+
+void failure(const Options& options, const FileReport* report, const Failure& failure) {
+    if (options.batch() && report != nullptr)
+        print_file_failure(report->file, failure);
+    else
+        print_failure(failure, true);
+}
+
+void summary(const Options&, const BatchCounts& counts, bool interrupted) {
+    say("%d files: %d changed, %d unchanged, %d kept, %d failed.%s\n", counts.files, counts.changed, counts.unchanged,
+        counts.kept, counts.failed, interrupted ? " (interrupted)" : "");
+}
+
+} // namespace
+
+const Reporter TEXT_REPORTER = {run_begins, file_begins, file_ends, failure, summary};
+
+} // namespace mog
