@@ -40,6 +40,18 @@ void put_program(std::string& image, int track, int sector, const std::string& p
     image.replace(at + 2, program.size(), program);
 }
 
+void put_file(std::string& image, const std::vector<std::pair<int, int>>& sectors, const std::string& file) {
+    for (std::size_t k = 0; k < sectors.size(); ++k) {
+        const std::string part = file.substr(std::min(file.size(), k * 254), 254);
+        std::size_t at = sector_offset(sectors[k].first, sectors[k].second);
+        image.replace(at + 2, part.size(), part);
+        if (k + 1 < sectors.size())
+            link_sector(image, sectors[k].first, sectors[k].second, sectors[k + 1].first, sectors[k + 1].second);
+        else
+            link_sector(image, sectors[k].first, sectors[k].second, 0, static_cast<int>(part.size() + 1));
+    }
+}
+
 std::string line_bytes(unsigned line_number) {
     return {static_cast<char>(line_number & 0xFF), static_cast<char>(line_number >> 8)};
 }

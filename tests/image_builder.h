@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 constexpr std::size_t IMAGE_SIZE = 174848;
@@ -26,6 +27,10 @@ void put_entry(std::string& image, int track, int sector, int slot, int file_typ
 
 // Writes program bytes after the link of a data sector.
 void put_program(std::string& image, int track, int sector, const std::string& program);
+
+// Writes a whole file along a chain of sectors of a D64, 254 bytes a
+// sector, each linked to the next; the last link names the last byte used.
+void put_file(std::string& image, const std::vector<std::pair<int, int>>& sectors, const std::string& file);
 
 // A program that starts with "<line> SYS<text>" stored at the load address.
 std::string sys_program(unsigned line_number, const std::string& text = "2061", unsigned load_address = 0x0801);

@@ -32,9 +32,10 @@ struct FileReport {
     Failure failure;                    // with the status this file alone ends with
 };
 
-// True for a start line that does not carry the number, as a check reports it.
+// True for a start line that does not carry the number, as a check reports
+// it; a line whose number is data carries what it must.
 inline bool lacks_number(const ProgramRecord& program, unsigned line_number) {
-    return program.start_line && program.line != line_number;
+    return program.settable() && program.line != line_number;
 }
 
 } // namespace mog

@@ -38,29 +38,29 @@ void print_notices(const FileReport& report, std::size_t from, std::size_t to) {
         print_notice(notices[i], *report.container);
 }
 
+// A start line as the listing shows it; a line whose number is data says so.
+void print_start_line(const Options& options, const FileReport& report, const ProgramRecord& program) {
+    const char* kept = program.archive == Archive::sda ? TEXT_ARCHIVE_KEPT : "";
+    if (has_directory(*report.container))
+        say("%s [%i SYS%s]%s\n", name_of(program, options).c_str(), static_cast<int>(program.line),
+            text_of(report, program, options).c_str(), kept);
+    else
+        say("%d SYS%s%s\n", static_cast<int>(program.line), text_of(report, program, options).c_str(), kept);
+}
+
 // What the pass did, program by program: the listing in view mode, the
-// changed programs' names in a rewrite. Interactive runs print nothing
-// here; their questions were the dialogue.
+// changed programs' names in a rewrite. The questions of an interactive run
+// were the dialogue; but any run names the lines it kept as data.
 void print_programs(const Options& options, const FileReport& report) {
-    const PassResult& result = report.result;
-    if (!has_directory(*report.container)) {
-        if (options.mode == Mode::view && !result.programs.empty()) {
-            const ProgramRecord& program = result.programs.front();
-            say("%d SYS%s\n", static_cast<int>(program.line), text_of(report, program, options).c_str());
-        }
-        return;
-    }
-    if (options.mode == Mode::interactive)
-        return;
-    for (const ProgramRecord& program : result.programs) {
-        std::string name = name_of(program, options);
+    for (const ProgramRecord& program : report.result.programs) {
         if (options.mode == Mode::view && program.start_line)
-            say("%s [%i SYS%s]\n", name.c_str(), static_cast<int>(program.line),
-                text_of(report, program, options).c_str());
-        else if (options.mode == Mode::view)
-            say("%s \n", name.c_str());
-        else if (program.written)
-            say(TEXT_CHANGED_FILE, name.c_str());
+            print_start_line(options, report, program);
+        else if (options.mode == Mode::view && has_directory(*report.container))
+            say("%s \n", name_of(program, options).c_str());
+        else if (program.archive == Archive::sda)
+            print_start_line(options, report, program);
+        else if (program.written && has_directory(*report.container) && options.mode == Mode::rewrite)
+            say(TEXT_CHANGED_FILE, name_of(program, options).c_str());
     }
 }
 

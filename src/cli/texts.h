@@ -13,6 +13,7 @@ constexpr const char* TEXT_CURRENT_YEAR = "Current year: %i\n";
 constexpr const char* TEXT_DONE = "Done.\n";
 constexpr const char* TEXT_CHANGED_FILE = "Changed file '%s'.\n";
 constexpr const char* TEXT_WARNING = "WARNING: %s\n";
+constexpr const char* TEXT_ARCHIVE_KEPT = " (self-dissolving archive, kept)";
 
 // The questions and what answers them.
 constexpr const char* TEXT_DESTINATION_EXISTS = "Destination file already exists!\n";

@@ -5,6 +5,7 @@
 #include <array>
 #include <utility>
 
+#include "basic/archive.h"
 #include "basic/sys_line.h"
 
 namespace mog {
@@ -33,6 +34,18 @@ ProgramRecord describe_program(const Program& program, const unsigned char* byte
         record.text_size = sys_line_text_length(line);
     }
     return record;
+}
+
+// A start line whose number tells where an archive starts, behind it in the
+// same file, is a self-dissolving archive's stub: its number is data.
+Archive archive_of(const ProgramWalk& walk, const Program& program, const ProgramRecord& record) {
+    const std::span<const unsigned char> text(walk.bytes().data() + record.text_offset, record.text_size);
+    const std::optional<std::size_t> offset = sda_archive_offset(record.line, text);
+    if (!offset)
+        return Archive::none;
+    std::array<unsigned char, MAX_ARCHIVE_HEADER_SIZE> header{};
+    const std::size_t read = read_program_file(walk, program, *offset, header);
+    return is_archive_entry_header(std::span(header.data(), read)) ? Archive::sda : Archive::none;
 }
 
 // A container of one program must hold its start line.
@@ -102,6 +115,8 @@ PassResult run_pass(ProgramWalk& walk, const PassRequest& request) {
         while (std::optional<Program> program = next_program(walk)) {
             SysLine line{program->load_address, program->line.data(), program->line.size()};
             ProgramRecord record = describe_program(*program, bytes.data(), line, request.basic_starts);
+            if (record.start_line)
+                record.archive = archive_of(walk, *program, record);
             if (record.settable()) {
                 const Decision decision = request.ask ? request.ask(record) : request.each;
                 if (decision.action == Action::set && decision.line_number > MAX_LINE_NUMBER) {

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "image/disk_format.h"
+#include "image_builder.h"
+#include "sda_builder.h"
 
 namespace {
 
@@ -196,6 +198,74 @@ TEST(ProgramPass, DecisionsOutOfRangeOrThrowingLeaveTheBytes) {
     EXPECT_EQ(run_pass(named("x.d64"), image, highest).changed(), 2u);
     EXPECT_EQ(image[track_offset(D64, 17, 0) + 6], 0xFF);
     EXPECT_EQ(image[track_offset(D64, 17, 0) + 7], 0xFF);
+}
+
+// A self-dissolving archive's stub keeps its number in every container and
+// whatever is asked: it tells where the archive starts. The same file with
+// no valid archive header where the number points is an ordinary program.
+TEST(ProgramPass, ArchiveStubsAreNeverSet) {
+    const std::vector<ArchivedFile> files = {{"README", "hello", 'S'}, {"GAME", std::string(600, 'g'), 'P'}};
+    const std::string sda = sda_program(9, files);
+    std::string not_sda = sda;
+    not_sda[3 * 254] = 3; // the header's version
+    const std::string c128 = c128_sda_program(files);
+    auto p00 = [](const std::string& prg) { return std::string("C64File\0ARCHIVE\0\0\0\0\0\0\0\0\0\0\0", 26) + prg; };
+    auto tape = [](const std::string& prg) {
+        return tape_image({{1, static_cast<unsigned>(prg[0] & 0xFF) | static_cast<unsigned>(prg[1] & 0xFF) << 8,
+                            "ARCHIVE", prg.substr(2)}});
+    };
+    // On a disk the file runs along a chain whose sectors are not in order.
+    auto disk = [](const std::string& prg) {
+        std::string image = blank_image();
+        put_entry(image, 18, 1, 0, FILE_PRG, 20, 3, "ARCHIVE");
+        std::vector<std::pair<int, int>> chain;
+        for (std::size_t k = 0; k * 254 < prg.size(); ++k)
+            chain.emplace_back(k % 2 == 0 ? 20 : 21, static_cast<int>(3 + k));
+        put_file(image, chain, prg);
+        return image;
+    };
+    struct Case {
+        const char* label;
+        const char* name;
+        std::string bytes;
+        std::vector<unsigned> basic_starts;
+        bool archive;
+    };
+    const std::vector<Case> cases = {
+        {"prg", "x.prg", sda, {0x0801}, true},
+        {"p00", "x.p00", p00(sda), {0x0801}, true},
+        {"t64", "x.t64", tape(sda), {0x0801}, true},
+        {"d64", "x.d64", disk(sda), {0x0801}, true},
+        {"c128 prg", "x.prg", c128, {0x1C01}, true},
+        {"c128 d64", "x.d64", disk(c128), {0x1C01}, true},
+        {"no header: prg", "x.prg", not_sda, {0x0801}, false},
+        {"no header: d64", "x.d64", disk(not_sda), {0x0801}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        for (bool asking : {false, true}) {
+            std::vector<unsigned char> bytes(c.bytes.begin(), c.bytes.end());
+            const std::vector<unsigned char> original = bytes;
+            PassRequest request;
+            request.basic_starts = c.basic_starts;
+            request.each = Decision{Action::set, 2026};
+            int asked = 0;
+            if (asking)
+                request.ask = [&asked](const ProgramRecord&) {
+                    ++asked;
+                    return Decision{Action::set, 2026};
+                };
+            PassResult result = run_pass(named(c.name), bytes, request);
+            ASSERT_EQ(result.programs.size(), 1u);
+            const ProgramRecord& program = result.programs.front();
+            EXPECT_TRUE(program.start_line);
+            EXPECT_EQ(program.archive == Archive::sda, c.archive);
+            EXPECT_EQ(program.written, !c.archive);
+            EXPECT_EQ(bytes == original, c.archive);
+            EXPECT_EQ(asked, asking && !c.archive ? 1 : 0);
+            EXPECT_EQ(result.failure, PassFailure::none);
+        }
+    }
 }
 
 } // namespace

@@ -135,6 +135,7 @@ std::string program_record(std::string_view file, const ProgramRecord& program, 
     if (program.has_load_address)
         machine_names = machines_starting_at(program.load_address);
     string_array_member(record, "machines", machine_names);
+    string_member(record, "archive", program.archive == Archive::sda, "sda");
     return record + "}";
 }
 
