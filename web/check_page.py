@@ -14,6 +14,7 @@ release builds:
         [--mog build/release/mog] [--screenshot build/wasm/page.png]
 """
 import argparse
+import json
 import os
 import pathlib
 import shutil
@@ -63,6 +64,14 @@ def shorten(text, limit=300):
     return text if len(text) <= limit else text[:limit] + "..."
 
 
+def network_events(driver):
+    """DevTools' Network events since the last call."""
+    for entry in driver.get_log("performance"):
+        event = json.loads(entry["message"])["message"]
+        if event["method"].startswith("Network."):
+            yield event
+
+
 def start_browser(profile):
     options = webdriver.ChromeOptions()
     options.binary_location = CHROMIUM
@@ -72,7 +81,9 @@ def start_browser(profile):
         options.add_argument(argument)
     if os.geteuid() == 0:
         options.add_argument("--no-sandbox")  # Chromium's sandbox refuses root
-    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+    # The console, and DevTools' network events, which list every request
+    # (file: and data: ones too, which Resource Timing leaves out).
+    options.set_capability("goog:loggingPrefs", {"browser": "ALL", "performance": "ALL"})
     return webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
 
 
@@ -171,6 +182,16 @@ def main():
         requests = [entry for entry in entries if entry[0] in ("navigation", "resource")]
         checks.expect(requests == [["navigation", url]],
                       "the page makes no request beyond itself (%r)" % (requests,))
+
+        # data: URLs hold their bytes in the page (the WebAssembly, the font);
+        # chrome: ones are the browser's own new-tab page in another tab,
+        # which a page from disk cannot load.
+        urls = [event["params"]["request"]["url"] for event in network_events(driver)
+                if event["method"] == "Network.requestWillBeSent"]
+        others = [shorten(other, 100) for other in urls
+                  if other != url and not other.startswith(("data:", "chrome:", "chrome-untrusted:"))]
+        checks.expect(url in urls and not others,
+                      "DevTools sees no request but the page and its data: URLs (others: %r)" % (others,))
 
         log = driver.get_log("browser")
         for entry in log:
