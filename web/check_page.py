@@ -33,6 +33,7 @@ ROOT = pathlib.Path(__file__).resolve().parent.parent
 CHROMIUM = "/usr/bin/chromium"
 CHROMEDRIVER = "/usr/bin/chromedriver"
 LOAD_SECONDS = 60
+MAX_BYTES = 2 * 1024 * 1024
 
 # Files to choose, with the kind the library gives each ("" for none).
 CHOSEN = [
@@ -129,6 +130,8 @@ def main():
                                   text=True).stdout.strip()
     url = page.as_uri()
     checks = Checks()
+    size = page.stat().st_size
+    checks.expect(size < MAX_BYTES, "the page is one file under 2 MB (%d bytes)" % size)
     profile = tempfile.mkdtemp(prefix="mog-page-check-")
     driver = start_browser(profile)
     try:
