@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """Opens the web page from disk (file://) in headless Chromium and checks it
 as a person would use it: the WebAssembly loads and shows the version that
-mog --version prints, the inlined font loads, chosen files are shown with
-their kind, the controls are reached with the Tab key and show their focus,
+mog --version prints, the inlined font loads, chosen and dropped files are
+shown with their kind, the controls are reached with the Tab key and show their focus,
 the browser logs no error and the page makes no request beyond itself.
 Saves a screenshot.
 
@@ -151,11 +151,24 @@ def main():
                 .map(face => face.status)));""")
         checks.expect(fonts == ["loaded"], "the inlined C64 font loads (%r)" % (fonts,))
 
+        # Files dropped on the zone, as a browser hands them over.
+        driver.execute_script("""
+            const files = new DataTransfer();
+            files.items.add(new File([new Uint8Array(16)], "Demo.D81"));
+            files.items.add(new File([new Uint8Array(16)], "tape.t64"));
+            document.getElementById("drop").dispatchEvent(
+                new DragEvent("drop", {dataTransfer: files, bubbles: true, cancelable: true}));""")
+        dropped = driver.execute_script("""
+            return Array.from(document.querySelectorAll("#results tbody tr"),
+                              row => [row.cells[0].textContent, row.cells[1].dataset.kind]);""")
+        checks.expect(dropped == [["Demo.D81", "d81"], ["tape.t64", "t64"]],
+                      "files dropped on the zone are shown with their kind (%r)" % (dropped,))
+
         names = "\n".join(str(ROOT / name) for name, _ in CHOSEN)
         driver.find_element(By.ID, "files").send_keys(names)
         rows = wait_for(driver, """
             const rows = document.querySelectorAll("#results tbody tr");
-            if (rows.length === 0) return null;
+            if (rows.length === 0 || rows[0].cells[0].textContent === "Demo.D81") return null;
             return Array.from(rows, row => [row.cells[0].textContent, row.cells[1].dataset.kind,
                                             row.cells[1].textContent]);""", 10) or []
         expected = [[os.path.basename(name), kind] for name, kind in CHOSEN]
