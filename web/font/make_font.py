@@ -4,11 +4,11 @@ points of data/petscii-unicode.tsv (control codes left out) and printable
 ASCII, the planes above 0 taken from Unifont Upper and merged into one font.
 
 Needs Debian's fonts-unifont, python3-fonttools and python3-brotli. Run it
-with the system's Python from the top of the source tree:
+with the system's Python, from any folder:
 
     /usr/bin/python3 web/font/make_font.py
 
-The same inputs give the same bytes: no time stamp is written.
+The same inputs give the same bytes: the font keeps Unifont's own dates.
 """
 import logging
 import os
