@@ -12,7 +12,7 @@ namespace mog {
 Program program_after_load_address(unsigned char* bytes, std::size_t available) {
     Program program;
     if (available < LOAD_ADDRESS_SIZE) {
-        program.line = std::span<unsigned char>(bytes + available, 0);
+        program.line = std::span<unsigned char>(bytes + available, std::size_t{0});
         return program;
     }
     program.has_load_address = true;
