@@ -304,7 +304,7 @@ TEST(JsonProcess, CheckTellsWhetherEveryStartLineCarriesTheNumber) {
     EXPECT_EQ(folder_entries(folder.path()), std::vector<std::string>{"disk.d64"});
 
     write_file(folder / "loader.prg", sys_program(10, "7169", 0x1C01));
-    EXPECT_EQ(run_mog(folder.path(), {"--check", "loader.prg"}).status, 2);
+    EXPECT_EQ(run_mog(folder.path(), {"--check", "loader.prg"}).status, 4);
 }
 
 } // namespace

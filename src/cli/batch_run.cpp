@@ -4,6 +4,7 @@
 #include "cli/console.h"
 #include "cli/file_pipeline.h"
 #include "cli/progress.h"
+#include "platform/interruptions.h"
 
 namespace mog {
 
@@ -30,27 +31,35 @@ void count(BatchCounts& counts, Outcome outcome) {
 } // namespace
 
 int run_batch(const Options& options, const Reporter& reporter) {
+    // An interruption ends the batch between files, so that every file
+    // written has its line, and the summary tells how far it came.
+    catch_interruptions();
     reporter.run_begins(options, nullptr);
     const std::vector<FileTask> sources = batch_sources(options.names);
     Progress progress = start_progress();
-    Session session{options, reporter};
+    Session session{options, reporter, Interruptions::caught};
     BatchCounts counts;
-    bool lacks_number = false;
-    for (std::size_t k = 0; k < sources.size(); ++k) {
+    bool check_failed = false;
+    for (std::size_t k = 0; k < sources.size() && interruption_caught() == 0; ++k) {
         show_progress(progress, k, sources.size(), sources[k].name);
         std::optional<FileReport> report = process_file(session, sources[k]);
         if (!report)
             continue;
         count(counts, report->outcome);
-        lacks_number = lacks_number || report->lacks_number;
+        check_failed = check_failed || report->check_failed;
     }
     clear_status_line();
-    reporter.summary(options, counts, false);
+    const int interruption = interruption_caught();
+    reporter.summary(options, counts, interruption != 0);
+    if (interruption != 0) {
+        flush_output();
+        end_interrupted(interruption);
+    }
     if (counts.failed > 0)
         return STATUS_FILE_ERROR;
     if (counts.kept > 0)
         return STATUS_OVERWRITE_REFUSED;
-    return options.mode == Mode::check && lacks_number ? STATUS_CHECK_FAILED : STATUS_SUCCESS;
+    return check_failed ? STATUS_CHECK_FAILED : STATUS_SUCCESS;
 }
 
 } // namespace mog

@@ -24,7 +24,7 @@ void search(const std::string& folder, std::vector<FileTask>& found) {
         if (entry.kind == EntryKind::unknown)
             found.push_back({path, entry.error, true});
         else if (entry.kind == EntryKind::folder)
-            search(path, found);
+            search(path, found); // links are passed over: a search stays within what was named
         else if (entry.kind == EntryKind::file && container_for_name(path) && !named_like_output(path))
             found.push_back({path, 0, true});
     }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "cli/console.h"
 #include "cli/destination_names.h"
 #include "cli/overwrite_guard.h"
 #include "cli/texts.h"
@@ -27,7 +28,8 @@ PassRequest request_for(const Options& options, SingleRun* single) {
 }
 
 // A one-program file without its start line fails a single run; a batch
-// leaves it alone, unless it holds no program at all.
+// leaves it alone, unless it holds no program at all. A check finds no start
+// line in it, whatever kept it from having one.
 void settle_pass_failure(const Options& options, FileReport& report) {
     const PassFailure failure = report.result.failure;
     if (failure == PassFailure::none)
@@ -35,17 +37,38 @@ void settle_pass_failure(const Options& options, FileReport& report) {
     const Failure said = pass_failure(report.result);
     const bool start_line_missing =
         failure == PassFailure::no_sys_token || failure == PassFailure::unexpected_load_address;
+    if (options.mode == Mode::check && (start_line_missing || failure == PassFailure::not_p00)) {
+        report.failure = silent_failure(STATUS_CHECK_FAILED);
+        report.no_start_line = said.message;
+        report.check_failed = true;
+        return;
+    }
     if (!options.batch() || !start_line_missing)
         return fail(report, said);
     report.failure = said;
     report.no_start_line = said.message;
 }
 
-// Decides whether a check fails the file.
+// A warning the check does not pass over: an image whose size is one of its
+// format's whole layouts is read as it is, any other warning tells that the
+// file may hold more than could be checked.
+bool fails_check(const Notice& notice, const FileReport& report) {
+    if (describe(notice, *report.container).empty())
+        return false;
+    return notice.kind != NoticeKind::size_differs || !known_layout(*report.container, notice.size);
+}
+
+// Decides whether a check fails the file: a start line without the number,
+// no start line at all, or a warning.
 void check(const Options& options, FileReport& report) {
     for (const ProgramRecord& program : report.result.programs)
         report.lacks_number = report.lacks_number || lacks_number(program, options.line_number);
-    if (options.mode == Mode::check && report.lacks_number)
+    if (options.mode != Mode::check)
+        return;
+    for (const Notice& notice : report.result.notices)
+        report.check_failed = report.check_failed || fails_check(notice, report);
+    report.check_failed = report.check_failed || report.lacks_number || !report.result.any_start_line();
+    if (report.check_failed)
         report.failure = silent_failure(STATUS_CHECK_FAILED);
 }
 
@@ -73,7 +96,15 @@ void write_batch_file(Session& session, FileReport& report) {
         return write(session, report, report.file, true);
     const std::string destination = default_destination(report.file);
     report.destination = destination;
-    const bool exists = path_kind(destination.c_str()) != PathKind::absent;
+    const NameUse use = name_use(destination.c_str());
+    // A link there leads who knows where: it is not written through.
+    if (use == NameUse::link) {
+        report.outcome = Outcome::kept;
+        report.destination_is_link = true;
+        report.failure = silent_failure(STATUS_OVERWRITE_REFUSED);
+        return;
+    }
+    const bool exists = use == NameUse::taken;
     // Two sources, such as game.d64 and game.D64, may have one default
     // destination: the second must not replace the first one's result.
     if (exists) {
@@ -133,13 +164,26 @@ bool read(Session& session, const FileTask& task, SingleRun* single, FileReport&
     return true;
 }
 
+// True when a folder search found a file that only looks like a P00: real
+// collections hold .p64 files, which are flux-level disk images.
+bool other_kind_found(const FileTask& task, const ProgramWalk& walk) {
+    if (!task.found_in_folder)
+        return false;
+    for (const Notice& notice : walk.notices())
+        if (notice.kind == NoticeKind::not_p00)
+            return true;
+    return false;
+}
+
 // Walks the file and passes over its programs, checks them and writes what
-// is to be written.
-void pass_and_write(Session& session, SingleRun* single, FileReport& report, bool replace_agreed) {
+// is to be written. Gives false when the file is passed over.
+bool pass_and_write(Session& session, const FileTask& task, SingleRun* single, FileReport& report,
+                    bool replace_agreed) {
     const Options& options = session.options;
     report.bytes = session.buffer;
     ProgramWalk walk = start_program_walk(*report.container, session.buffer);
-    report.notices_at_start = walk.notices().size();
+    if (other_kind_found(task, walk))
+        return false;
     report.result.notices = walk.notices();
     session.reporter.file_begins(options, report);
     if (options.mode == Mode::interactive)
@@ -147,13 +191,14 @@ void pass_and_write(Session& session, SingleRun* single, FileReport& report, boo
     report.result = run_pass(walk, request_for(options, single));
     report.walked = true;
     settle_pass_failure(options, report);
-    if (report.outcome == Outcome::failed || !report.no_start_line.empty())
-        return;
+    if (report.outcome == Outcome::failed || !report.no_start_line.empty() || report.check_failed)
+        return true;
     check(options, report);
     if (single == nullptr)
         write_batch_file(session, report);
     else if (options.changes_files())
         write(session, report, *single->target.destination, replace_agreed);
+    return true;
 }
 
 } // namespace
@@ -167,14 +212,16 @@ std::optional<FileReport> process_file(Session& session, const FileTask& task, S
     bool replace_agreed = false;
     if (!read(session, task, single, report, identity, replace_agreed))
         return std::nullopt;
-    if (report.outcome != Outcome::failed)
-        pass_and_write(session, single, report, replace_agreed);
+    if (report.outcome != Outcome::failed && !pass_and_write(session, task, single, report, replace_agreed))
+        return std::nullopt;
     // A file replaced in place has a new identity, which its name now leads to.
     if (identity && !(session.options.scope == Scope::in_place && report.written))
         session.done.insert(*identity);
     session.reporter.file_ends(session.options, report);
     if (report.outcome == Outcome::failed || (single != nullptr && report.failure.failed()))
         session.reporter.failure(session.options, &report, report.failure);
+    // The file's lines are whole in the log before the next file is begun.
+    flush_output();
     return report;
 }
 

@@ -23,14 +23,21 @@ struct FileReport {
     std::span<const unsigned char> bytes; // what was read, for the start lines' texts
     bool walked = false;                  // the file was read and its programs walked
     PassResult result;
-    std::size_t notices_at_start = 0; // notices about the whole file, found before its programs
     Outcome outcome = Outcome::unchanged;
     std::string destination;            // where a change goes
+    bool destination_is_link = false;   // kept: the destination is a link, never written through
     std::optional<std::string> written; // the name written to
     std::string no_start_line;          // a one-program file of a batch without its start line: why
     bool lacks_number = false;          // a start line does not carry the number
+    bool check_failed = false;          // a check could not pass the file
     Failure failure;                    // with the status this file alone ends with
 };
+
+// True for a notice about the whole file, shown before its programs; the
+// others tell where its directory broke, shown after them.
+inline bool about_the_file(const Notice& notice) {
+    return notice.kind != NoticeKind::directory_broken;
+}
 
 // True for a start line that does not carry the number, as a check reports
 // it; a line whose number is data carries what it must.

@@ -31,6 +31,8 @@ void file_ends(const Options& options, const FileReport& report) {
                 facts.warnings.push_back(words);
     if (!report.failure.message.empty())
         facts.error = report.failure.message;
+    else if (!report.no_start_line.empty())
+        facts.error = report.no_start_line;
     facts.status = report.failure.status;
     lines += file_record(facts, report.result) + "\n";
     say_text(lines);

@@ -32,10 +32,11 @@ void print_notice(const Notice& notice, const Container& container) {
         say("\n");
 }
 
-void print_notices(const FileReport& report, std::size_t from, std::size_t to) {
-    const std::vector<Notice>& notices = report.result.notices;
-    for (std::size_t i = from; i < to && i < notices.size(); ++i)
-        print_notice(notices[i], *report.container);
+// The notices about the whole file, or those about its directory.
+void print_notices(const FileReport& report, bool about_file) {
+    for (const Notice& notice : report.result.notices)
+        if (about_the_file(notice) == about_file)
+            print_notice(notice, *report.container);
 }
 
 // A start line as the listing shows it; a line whose number is data says so.
@@ -64,9 +65,17 @@ void print_programs(const Options& options, const FileReport& report) {
     }
 }
 
-// Each start line that does not carry the number, as a check lists it.
+// What a check found in the file: its warnings, each start line that does
+// not carry the number, and whether it holds no start line at all.
 void print_check(const Options& options, const FileReport& report) {
     const std::string file = file_name(report);
+    for (const Notice& notice : report.result.notices)
+        if (std::string words = describe(notice, *report.container); !words.empty())
+            say("%s: WARNING: %s\n", file.c_str(), words.c_str());
+    if (!report.result.any_start_line()) {
+        say("%s: no start line.\n", file.c_str());
+        return;
+    }
     for (const ProgramRecord& program : report.result.programs) {
         if (!lacks_number(program, options.line_number))
             continue;
@@ -96,19 +105,22 @@ void file_begins(const Options& options, const FileReport& report) {
     if (options.batch())
         return;
     announce_year(options);
-    print_notices(report, 0, report.notices_at_start);
+    if (options.mode != Mode::check)
+        print_notices(report, true);
 }
 
 // A single run: the listing, the warnings found on the way, and the end.
 void single_file_ends(const Options& options, const FileReport& report) {
-    if (!report.walked || report.result.failure != PassFailure::none)
+    if (!report.walked)
         return;
     if (options.mode == Mode::check) {
         print_check(options, report);
-    } else {
-        print_programs(options, report);
+        return;
     }
-    print_notices(report, report.notices_at_start, report.result.notices.size());
+    if (report.result.failure != PassFailure::none)
+        return;
+    print_programs(options, report);
+    print_notices(report, false);
     if (!report.failure.failed() && options.mode != Mode::check && !options.quiet)
         say_text(TEXT_DONE);
 }
@@ -123,26 +135,25 @@ void batch_file_ends(const Options& options, const FileReport& report) {
     if (report.outcome == Outcome::failed)
         return;
     const std::string name = file_name(report);
-    const bool looking = options.mode == Mode::view || options.mode == Mode::check;
-    if (looking && !report.no_start_line.empty()) {
+    if (options.mode == Mode::check) {
+        print_check(options, report);
+        return;
+    }
+    if (options.mode == Mode::view && !report.no_start_line.empty()) {
         say("%s: no start line (%s)\n", name.c_str(), report.no_start_line.c_str());
         return;
     }
     if (options.mode == Mode::view) {
         // As one run lists the file.
         say("%s:\n", name.c_str());
-        print_notices(report, 0, report.notices_at_start);
+        print_notices(report, true);
         print_programs(options, report);
-        print_notices(report, report.notices_at_start, report.result.notices.size());
+        print_notices(report, false);
         return;
     }
     for (const Notice& notice : report.result.notices)
         if (std::string words = describe(notice, *report.container); !words.empty())
             say("%s: WARNING: %s\n", name.c_str(), words.c_str());
-    if (options.mode == Mode::check) {
-        print_check(options, report);
-        return;
-    }
     switch (report.outcome) {
     case Outcome::changed:
         if (options.scope == Scope::in_place)
@@ -160,7 +171,8 @@ void batch_file_ends(const Options& options, const FileReport& report) {
             say("%s: nothing changed (%s)\n", name.c_str(), report.no_start_line.c_str());
         break;
     case Outcome::kept:
-        say("%s: kept, %s exists.\n", name.c_str(), shown_name(stdout, report.destination).c_str());
+        say(report.destination_is_link ? "%s: kept, %s is a link.\n" : "%s: kept, %s exists.\n", name.c_str(),
+            shown_name(stdout, report.destination).c_str());
         break;
     case Outcome::failed:
         break;

@@ -19,9 +19,13 @@ enum class PathKind {
 // What the name stands for, links followed. Opens nothing.
 PathKind path_kind(const char* name);
 
-// True when the name itself is a symbolic link (or, on Windows, a reparse
-// point), whatever it leads to.
-bool is_link(const char* name);
+// What is at the name itself, links not followed.
+enum class NameUse {
+    free, // nothing, not even a link
+    link, // a symbolic link (on Windows, a reparse point), whatever it leads to
+    taken,
+};
+NameUse name_use(const char* name);
 
 // What a file is, whatever name leads to it: the same for two names of one
 // file (hard links, links, "a/../b").

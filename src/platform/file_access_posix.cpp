@@ -32,9 +32,11 @@ PathKind path_kind(const char* name) {
     return kind_of(info.st_mode);
 }
 
-bool is_link(const char* name) {
+NameUse name_use(const char* name) {
     struct stat info {};
-    return lstat(name, &info) == 0 && S_ISLNK(info.st_mode);
+    if (lstat(name, &info) != 0)
+        return errno == ENOENT ? NameUse::free : NameUse::taken;
+    return S_ISLNK(info.st_mode) ? NameUse::link : NameUse::taken;
 }
 
 std::optional<FileIdentity> file_identity(const char* name) {

@@ -45,9 +45,13 @@ PathKind path_kind(const char* name) {
     return kind;
 }
 
-bool is_link(const char* name) {
+NameUse name_use(const char* name) {
     DWORD attributes = GetFileAttributesW(wide_text(name).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? NameUse::free : NameUse::taken;
+    }
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? NameUse::link : NameUse::taken;
 }
 
 std::optional<FileIdentity> file_identity(const char* name) {

@@ -7,10 +7,10 @@
 namespace mog {
 
 enum class EntryKind {
-    file,           // anything but a folder, links to files included
-    folder,         // a folder itself, not a link to one
-    link_to_folder, // not followed, so that a walk never loops
-    unknown,        // what it is could not be found out (a name too long, say)
+    file,    // anything but a folder or a link
+    folder,  // a folder itself
+    link,    // a symbolic link, to whatever or to nothing; never followed
+    unknown, // what it is could not be found out (a name too long, say)
 };
 
 struct FolderEntry {

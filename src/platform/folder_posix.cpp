@@ -19,16 +19,22 @@ int list_folder(const char* path, std::vector<FolderEntry>& entries) {
     while (const dirent* entry = readdir(folder)) {
         if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
             continue;
-        std::string name = prefix + entry->d_name;
-        struct stat info {};
-        if (lstat(name.c_str(), &info) != 0) {
-            entries.push_back({entry->d_name, EntryKind::unknown, errno});
-        } else if (S_ISDIR(info.st_mode)) {
-            entries.push_back({entry->d_name, EntryKind::folder});
-        } else {
-            bool to_folder = S_ISLNK(info.st_mode) && stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-            entries.push_back({entry->d_name, to_folder ? EntryKind::link_to_folder : EntryKind::file});
+        // The folder tells what most entries are; only where it does not is
+        // the entry looked at.
+        unsigned char type = entry->d_type;
+        int error = 0;
+        if (type == DT_UNKNOWN) {
+            struct stat info {};
+            if (lstat((prefix + entry->d_name).c_str(), &info) != 0)
+                error = errno;
+            type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISLNK(info.st_mode) ? DT_LNK : DT_REG;
         }
+        if (error != 0)
+            entries.push_back({entry->d_name, EntryKind::unknown, error});
+        else
+            entries.push_back({entry->d_name, type == DT_DIR   ? EntryKind::folder
+                                              : type == DT_LNK ? EntryKind::link
+                                                               : EntryKind::file});
         errno = 0;
     }
     int error = errno;

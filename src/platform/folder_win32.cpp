@@ -18,10 +18,12 @@ int list_folder(const char* path, std::vector<FolderEntry>& entries) {
         std::wstring name = found.cFileName;
         if (name == L"." || name == L"..")
             continue;
+        // Links and junctions are reparse points, to files or to folders.
         EntryKind kind = EntryKind::file;
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-            kind = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? EntryKind::link_to_folder
-                                                                                : EntryKind::folder;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+            kind = EntryKind::link;
+        else if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+            kind = EntryKind::folder;
         entries.push_back({utf8_text(name.c_str()), kind});
     } while (FindNextFileW(search, &found));
     DWORD error = GetLastError();

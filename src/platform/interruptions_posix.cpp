@@ -1,0 +1,44 @@
+#include "platform/interruptions.h"
+
+#include <csignal>
+#include <cstdlib>
+
+#include "platform/interruptions_posix.h"
+
+namespace mog {
+
+namespace {
+
+volatile std::sig_atomic_t caught = 0;
+
+void note(int signal_number) {
+    if (caught == 0)
+        caught = signal_number;
+}
+
+} // namespace
+
+void catch_interruptions() {
+    struct sigaction action {};
+    action.sa_handler = note;
+    action.sa_flags = SA_RESTART; // a read or write in progress goes on
+    sigemptyset(&action.sa_mask);
+    for (int signal_number : INTERRUPTING_SIGNALS)
+        sigaction(signal_number, &action, nullptr);
+}
+
+int interruption_caught() {
+    return caught;
+}
+
+void end_interrupted(int interruption) {
+    std::signal(interruption, SIG_DFL);
+    sigset_t just_this;
+    sigemptyset(&just_this);
+    sigaddset(&just_this, interruption);
+    sigprocmask(SIG_UNBLOCK, &just_this, nullptr);
+    std::raise(interruption);
+    std::_Exit(128 + interruption); // a signal that would not end the process
+}
+
+} // namespace mog
