@@ -25,7 +25,7 @@ offers() { # expected offer, then the words; the last word is completed
 }
 offers "demo.d81 disks game.PRG one.p07 tape.t64 " ""
 offers "demo.d81 disks " "d"
-offers "-- --batch --check --help --in-place --json --machine --unicode --version " "--"
+offers "-- --batch --check --examples --help --in-place --json --machine --quiet --unicode --version " "--"
 offers "-y " "-y"
 offers " " "-n" ""
 offers "-x.prg " "--" "-"
@@ -34,4 +34,8 @@ offers "--machine " "--m"
 offers "$machines" "--machine" ""
 offers "c64,c128 " "--machine" "c64,c1"
 offers "pet,pet pet,plus4 " "--machine" "pet,p"
+offers "--machine=c64,c128 " "--machine=c64,c1"
+offers "c128 " "--machine" "=" "c1"
+offers " " "-vn" ""
+offers "-q " "-q"
 exit $failed

@@ -20,7 +20,7 @@ failed=0
 offers() { # expected offer, then the command line to complete
     local got
     got=$(LC_ALL=C fish --no-config -c 'set fish_complete_path $argv[1]; complete -C $argv[2]' "$completions" "$2" |
-        cut -f 1 | LC_ALL=C sort -u | tr '\n' ' ')
+        cut -f "${3:-1}" | LC_ALL=C sort -u | tr '\n' ' ')
     if [[ $got != "$1" ]]; then
         echo "$2: offered '$got', expected '$1'"
         failed=1
@@ -28,11 +28,15 @@ offers() { # expected offer, then the command line to complete
 }
 offers "demo.d81 disks/ game.PRG one.p07 tape.t64 " "mog "
 offers "demo.d81 disks/ " "mog d"
-offers "-- --batch --check --help --in-place --json --machine --unicode --version " "mog --"
+offers "-- --batch --check --examples --help --in-place --json --machine --quiet --unicode --version " "mog --"
 offers "-y " "mog -y"
 offers "" "mog -n "
 offers "-x.prg " "mog -- -"
 offers "-examples " "mog -v -e"
 offers "$machines" "mog --machine "
 offers "c64,c128 " "mog --machine c64,c1"
+offers "--machine=c64,c128 " "mog --machine=c64,c1"
+offers "--quiet " "mog --qu"
+# Each machine is described by its own name.
+offers "C128 C64 MEGA65, C65 PET, CBM Plus/4, C16, C116 VIC-20 every machine " "mog --machine " 2
 exit $failed

@@ -40,7 +40,7 @@ compadd() {
 compset() { # -P pattern: what matches it moves from PREFIX to IPREFIX
     [[ $1 == -P && $PREFIX == ${~2}* ]] || return 1
     local rest=${PREFIX##${~2}}
-    IPREFIX=${PREFIX%$rest} PREFIX=$rest
+    IPREFIX=$IPREFIX${PREFIX%$rest} PREFIX=$rest
 }
 _files() {
     setopt localoptions extendedglob nullglob
@@ -60,12 +60,15 @@ offers() { # expected offer, then the words; the last word is completed
 }
 offers "demo.d81 disks game.PRG one.p07 tape.t64 " ""
 offers "demo.d81 disks " "d"
-offers "-- --batch --check --help --in-place --json --machine --unicode --version " "--"
+offers "-- --batch --check --examples --help --in-place --json --machine --quiet --unicode --version " "--"
 offers "-y " "-y"
 offers " " "-n" ""
 offers "-x.prg " "--" "-"
 offers "-examples " "-v" "-e"
 offers "$2" "--machine" ""
 offers "c64,c128 " "--machine" "c64,c1"
+offers "--machine=c64,c128 " "--machine=c64,c1"
+offers " " "-vn" ""
+offers "-q " "-q"
 exit $failed
 ' check_completion_zsh "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")" "$machines"

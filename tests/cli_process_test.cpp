@@ -239,4 +239,83 @@ TEST(CommandLineProcess, NonAsciiNamesPassUnchanged) {
     EXPECT_EQ(read_file(folder / (name + ".out.prg")), program);
 }
 
+// The spellings other tools have taught users mean exactly what the older
+// ones mean, to the byte.
+TEST(CommandLineProcess, NewerSpellingsMeanTheOlderOnes) {
+    std::string disk = blank_image();
+    put_entry(disk, 18, 1, 0, FILE_PRG, 17, 0, "GAME");
+    put_program(disk, 17, 0, sys_program(10));
+    put_entry(disk, 18, 1, 1, FILE_PRG, 17, 1, "LOADER");
+    put_program(disk, 17, 1, sys_program(10, "7181", 0x1C01));
+    struct Case {
+        std::vector<std::string> newer, older;
+    };
+    const std::vector<Case> cases = {
+        {{"-h"}, {"--help"}},
+        {{"--examples"}, {"-examples"}},
+        {{"-vy", "disk.d64", "x.d64"}, {"-v", "-y", "disk.d64", "x.d64"}},
+        {{"-ay", "-n2026", "disk.d64", "a.d64"}, {"-a", "-y", "-n", "2026", "disk.d64", "a.d64"}},
+        {{"-yn", "7", "disk.d64", "b.d64"}, {"-y", "-n", "7", "disk.d64", "b.d64"}},
+        {{"--machine=c128", "-v", "disk.d64"}, {"--machine", "c128", "-v", "disk.d64"}},
+        {{"-n-1", "disk.d64"}, {"-n", "-1", "disk.d64"}},
+        {{"-example"}, {"-ex"}},
+    };
+    TempFolder folder;
+    write_file(folder / "disk.d64", disk);
+    write_file(folder / "x.d64", "");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.newer[0]);
+        ProcessResult newer = run_mog(folder.path(), c.newer);
+        std::string written = c.newer.size() > 2 ? read_file(folder / c.newer.back()) : "";
+        ProcessResult older = run_mog(folder.path(), c.older);
+        EXPECT_EQ(newer.out, older.out);
+        EXPECT_EQ(newer.status, older.status);
+        if (c.newer[0] != "-example") {
+            EXPECT_EQ(newer.err, older.err);
+        }
+        if (c.newer.size() > 2) {
+            EXPECT_EQ(written, read_file(folder / c.older.back()));
+        }
+    }
+    // Letters that are not all known options fail naming the whole argument.
+    EXPECT_EQ(run_mog(folder.path(), {"-example"}).err, "ERROR: Unknown option '-example'.");
+    EXPECT_EQ(run_mog(folder.path(), {"-vz", "disk.d64"}).err, "ERROR: Unknown option '-vz'.");
+}
+
+// Quiet, a run prints what needs the user: warnings, errors, questions,
+// listings asked for and what a check finds, and a batch's summary.
+TEST(CommandLineProcess, QuietPrintsOnlyWhatNeedsTheUser) {
+    std::string disk = blank_image(174849);
+    put_entry(disk, 18, 1, 0, FILE_PRG, 17, 0, "GAME");
+    put_program(disk, 17, 0, sys_program(10));
+    TempFolder folder;
+    write_file(folder / "disk.d64", disk);
+    write_file(folder / "done.prg", sys_program(2026));
+    const std::string warning = "WARNING: Size of d64 seems invalid. It is 174849 but should be 174848.\n";
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string out;
+        int status;
+    };
+    const std::vector<Case> cases = {
+        {{"-q", "disk.d64"}, warning + "\nChanged file 'GAME            '.\n", 0},
+        {{"--quiet", "-v", "disk.d64"}, warning + "\nGAME             [10 SYS2061]\n", 0},
+        {{"-q", "-n", "2026", "done.prg"}, "", 0},
+        {{"-q", "--check", "-n", "2026", "disk.d64", "--batch", "done.prg"},
+         "disk.d64: WARNING: Size of d64 seems invalid. It is 174849 but should be 174848.\n"
+         "disk.d64: 'GAME            ' has line 10, not 2026.\n2 files: 0 changed, 2 unchanged, 0 kept, 0 failed.\n",
+         4},
+        {{"-q", "--in-place", "-n", "2026", "disk.d64", "done.prg"},
+         "disk.d64: WARNING: Size of d64 seems invalid. It is 174849 but should be 174848.\n"
+         "disk.d64: 1 program changed.\n2 files: 1 changed, 1 unchanged, 0 kept, 0 failed.\n",
+         0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments[1]);
+        ProcessResult result = run_mog(folder.path(), c.arguments);
+        EXPECT_EQ(result.out, c.out);
+        EXPECT_EQ(result.status, c.status);
+    }
+}
+
 } // namespace

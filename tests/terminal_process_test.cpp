@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/stat.h>
 
 #include "image_builder.h"
 #include "process_runner.h"
@@ -84,6 +85,45 @@ TEST(TerminalProcess, ErrorsOnATerminalShowNoControlCodes) {
     const std::string message = "ERROR: Unknown option '-\xE2\x86\x90"
                                 "c'.\n\n";
     EXPECT_EQ(run.screen.substr(0, message.size()), message);
+}
+
+// On a terminal a message ends its line, so that the usage or the shell's
+// prompt starts on a line of its own; many names without --batch also get a
+// hint. Pipes and files get the bytes as ever.
+TEST(TerminalProcess, MessagesEndTheirLineOnATerminal) {
+    SKIP_UNDER_RUNNER("POSIX pseudo-terminals");
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string message; // standard error
+        bool usage;          // the usage text follows
+        int status;
+    };
+    const std::vector<Case> cases = {
+        {{"-x"}, "ERROR: Unknown option '-x'.\n", true, 1},
+        {{"a.prg", "b.prg", "c.prg"},
+         "ERROR: Bad argument c.prg\nWith many names, --batch takes each one as a source.\n",
+         true,
+         1},
+        {{"data.prg"}, "ERR: No SYS command where expected!\n", true, 2},
+        {{"folder.d64"}, "ERROR: Cannot read file 'folder.d64': Is a directory.\n", false, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        TempFolder folder;
+        write_file(folder / "data.prg", "text");
+        mkdir((folder / "folder.d64").c_str(), 0755);
+        std::vector<std::string> arguments = c.arguments;
+        arguments.insert(arguments.begin(), {"-q", "-n", "1"});
+        TerminalRun run = run_in_terminal(folder.path(), arguments, {});
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.screen.substr(0, c.message.size() + 3), c.message + (c.usage ? "\n\nC" : ""));
+        if (!c.usage) {
+            EXPECT_EQ(run.screen, c.message);
+        }
+        ProcessResult piped = run_mog(folder.path(), arguments);
+        std::string bytes = c.message.substr(0, c.message.find('\n'));
+        EXPECT_EQ(piped.err, c.usage ? bytes : bytes + "\n");
+    }
 }
 
 TEST(TerminalProcess, OverwriteQuestionTakesOneKeyWithoutEcho) {

@@ -197,8 +197,9 @@ struct Walk {
         } else if (!target.destination)
             target.destination = argument;
         else {
-            line.many_names = true;
-            return command_line_error(TEXT_BAD_ARGUMENT, argument);
+            Failure failure = command_line_error(TEXT_BAD_ARGUMENT, argument);
+            failure.hint = TEXT_MANY_NAMES_HINT;
+            return failure;
         }
         return {};
     }

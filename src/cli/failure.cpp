@@ -13,7 +13,7 @@ namespace {
 constexpr const char* TOOL_NAME = "mog";
 
 Failure make_failure(int status, Prefix prefix, bool with_usage, const char* format, std::va_list arguments) {
-    return Failure{status, prefix, formatted_list(format, arguments), with_usage};
+    return Failure{status, prefix, formatted_list(format, arguments), with_usage, ""};
 }
 
 } // namespace
@@ -47,7 +47,7 @@ Failure failure_without_usage(int status, Prefix prefix, const char* format, ...
 }
 
 Failure silent_failure(int status) {
-    return Failure{status, Prefix::none, "", false};
+    return Failure{status, Prefix::none, "", false, ""};
 }
 
 Failure pass_failure(const PassResult& result) {
@@ -55,24 +55,26 @@ Failure pass_failure(const PassResult& result) {
         return {};
     // The start-line messages have always had their short prefix.
     const Prefix prefix = result.failure == PassFailure::unusable_bytes ? Prefix::error : Prefix::err;
-    return Failure{exit_status(result.failure), prefix, describe(result.failure, result), true};
+    return Failure{exit_status(result.failure), prefix, describe(result.failure, result), true, ""};
 }
 
 Failure file_failure(const FileError& error) {
-    return Failure{exit_status(error), Prefix::error, describe(error), error.step == FileStep::find};
+    return Failure{exit_status(error), Prefix::error, describe(error), error.step == FileStep::find, ""};
 }
 
 void print_failure(const Failure& failure, bool usage_wanted) {
-    if (!failure.message.empty())
-        say_error_text(shown_name(stderr, failure.text()));
+    if (failure.message.empty())
+        return;
+    say_error_text(shown_name(stderr, failure.text()));
+    // The usage text has always followed the message on its line; a
+    // terminal ends the message's line first, as it does any message's.
+    if (!failure.with_usage || on_terminal(stderr))
+        say_error_text("\n");
+    if (*failure.hint != '\0' && on_terminal(stderr))
+        say_error_text(std::string(failure.hint) + "\n");
     if (failure.with_usage && usage_wanted) {
-        // A terminal shows the message on a line of its own.
-        if (on_terminal(stderr) && !failure.message.empty())
-            say_error_text("\n");
         say_text("\n\n");
         print_usage(TOOL_NAME);
-    } else if (!failure.message.empty() && (!failure.with_usage || on_terminal(stderr))) {
-        say_error_text("\n");
     }
 }
 

@@ -21,6 +21,7 @@ struct Failure {
     Prefix prefix = Prefix::none;
     std::string message;     // without its prefix and without a newline
     bool with_usage = false; // two newlines and the usage text follow on standard output
+    const char* hint = "";   // a line more for a user at a terminal
 
     bool failed() const { return status != STATUS_SUCCESS; }
     // The message as printed, with its prefix.

@@ -33,12 +33,6 @@ namespace {
     finish(failure.status);
 }
 
-// Many names without --batch: a terminal also learns how to give them.
-void hint_at_batch(const CommandLine& line) {
-    if (line.many_names && on_terminal(stderr))
-        say_error_text(TEXT_MANY_NAMES_HINT);
-}
-
 } // namespace
 
 void run_sequence(int argc, char** argv) {
@@ -52,11 +46,8 @@ void run_sequence(int argc, char** argv) {
     const CommandLine line = read_command_line(argc, argv, current_year);
     const Options& options = line.options;
     const Reporter& reporter = reporter_for(options);
-    if (line.walk_failure.failed()) {
-        reporter.failure(options, nullptr, line.walk_failure);
-        hint_at_batch(line);
-        finish(line.walk_failure.status);
-    }
+    if (line.walk_failure.failed())
+        fail(reporter, options, line.walk_failure);
     switch (line.request) {
     case Request::run:
         break;
