@@ -89,13 +89,25 @@ mode_t process_umask() {
     return mask;
 }
 
+// Who the process is does not change while it runs: asked once.
+struct Process {
+    pid_t id = getpid();
+    uid_t user = geteuid();
+    gid_t group = getegid();
+};
+
+const Process& this_process() {
+    static const Process process;
+    return process;
+}
+
 // Creates a new file with a name of its own beside the target: the name
 // is taken only if nothing is there, so nothing can be made to take its place.
 int create_temporary(const std::string& prefix, mode_t mode, std::string& temporary) {
     static unsigned long counter = 0;
     for (int tries = 0; tries < MAX_TEMPORARY_TRIES; ++tries) {
         char suffix[64];
-        std::snprintf(suffix, sizeof suffix, ".mog-%ld-%lu", static_cast<long>(getpid()), counter++);
+        std::snprintf(suffix, sizeof suffix, ".mog-%ld-%lu", static_cast<long>(this_process().id), counter++);
         temporary = prefix + suffix;
         int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST)
@@ -149,7 +161,8 @@ Replaced write_temporary_then_rename(const Target& target, std::span<const unsig
     // are not set by open.
     if ((wanted & 0777 & ~process_umask()) != wanted && fchmod(fd, wanted) != 0)
         result.error = errno;
-    if (result.error == 0 && replacing && (target.info.st_uid != geteuid() || target.info.st_gid != getegid()))
+    if (result.error == 0 && replacing &&
+        (target.info.st_uid != this_process().user || target.info.st_gid != this_process().group))
         (void)!fchown(fd, target.info.st_uid, target.info.st_gid); // best effort: only root may give files away
     if (result.error == 0)
         result.error = write_all(fd, bytes.data(), bytes.size());

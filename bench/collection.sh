@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Measures mog over a collection of 1,000 D64 images in memory (tmpfs)
+# against the floor of reading them (bench/read_floor.c: open, read, close
+# each file), and counts the system calls it makes for each file with
+# strace. Prints one line per figure with its goal; not a timed test.
+# Needs hyperfine, strace and a C compiler (Debian: hyperfine, strace, gcc).
+# Usage: bench/collection.sh            (MOG=path/to/mog to measure another build)
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+mog="${MOG:-$repo/build/release/mog}"
+if [ -z "${MOG:-}" ]; then
+    (cd "$repo" && cmake --preset release >/dev/null && cmake --build --preset release >/dev/null)
+fi
+memory=/dev/shm
+[ -d "$memory" ] && [ -w "$memory" ] || memory=${TMPDIR:-/tmp}
+work=$(mktemp -d "$memory/mog-collection-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+cc -O2 -o "$work/read_floor" "$repo/bench/read_floor.c"
+
+# 1,000 different images, written in full: each differs in one data byte.
+mkdir "$work/collection" "$work/empty"
+cp --sparse=never "$repo/samples/sample.d64" "$work/image.d64"
+for i in $(seq 0 999); do
+    file=$(printf '%s/collection/disk%04d.d64' "$work" "$i")
+    cp "$work/image.d64" "$file"
+    printf '%04d' "$i" | dd of="$file" bs=1 seek=4096 conv=notrunc status=none
+done
+cp -r "$work/collection" "$work/pristine"
+
+# Mean seconds of the two commands of a hyperfine export.
+means() {
+    python3 -c 'import json,sys; print(" ".join(str(r["mean"]) for r in json.load(open(sys.argv[1]))["results"]))' "$1"
+}
+ratio() { # label, goal, command, reference command
+    local label=$1 goal=$2
+    hyperfine -N --style none --warmup 3 --runs 30 --export-json "$work/ratio.json" "$3" "$4" >/dev/null 2>&1
+    read -r mine theirs < <(means "$work/ratio.json")
+    python3 -c 'import sys; m,t=float(sys.argv[2]),float(sys.argv[3]); print(f"{sys.argv[1]}: {m*1000:.1f} ms against {t*1000:.1f} ms, ratio {m/t:.2f} (goal at most {sys.argv[4]})")' \
+        "$label" "$mine" "$theirs" "$goal"
+}
+
+cd "$work"
+ratio "mog --batch -v over 1,000 images against reading them" 1.25 \
+    "$mog --batch -v collection" "./read_floor collection"
+ratio "mog --check --batch over 1,000 images against reading them" 1.25 \
+    "$mog --check --batch -n 800 collection" "./read_floor collection"
+ratio "mog --batch --json -v against mog --batch -v" 1.30 \
+    "$mog --batch --json -v collection" "$mog --batch -v collection"
+
+# System calls for each file: a run over the collection less a run over an
+# empty folder, each from a fresh copy of the images, over 1,000.
+calls() {
+    strace -f -c -o "$work/strace" "$@" >/dev/null 2>&1 || true
+    awk '/ total$/ { print $(NF - 2) }' "$work/strace"
+}
+per_file() { # label, goal, options
+    local label=$1 goal=$2
+    shift 2
+    rm -rf collection && cp -r pristine collection
+    local full empty
+    full=$(calls "$mog" "$@" collection)
+    empty=$(calls "$mog" "$@" empty)
+    python3 -c 'import sys; print(f"{sys.argv[1]}: {(int(sys.argv[2]) - int(sys.argv[3])) / 1000:.1f} system calls a file (goal at most {sys.argv[4]})")' \
+        "$label" "$full" "$empty" "$goal"
+}
+per_file "mog --batch -v" 5 --batch -v
+per_file "mog --batch to .out files" 12 --batch -n 2024
+per_file "mog --in-place, every file changing" 16 --in-place -n 2024
