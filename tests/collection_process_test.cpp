@@ -334,4 +334,20 @@ TEST(CollectionProcess, DirectoryWarningsFollowTheQuestions) {
                           "WARNING: Directory chain broken at track 18 sector 0.\nDone.\n");
 }
 
+// On Windows a folder named with its own separator gives names with that
+// separator alone: "sub\\" gives "sub\\f.prg", "sub" gives "sub/f.prg".
+TEST(CollectionProcess, FolderNamesKeepTheSeparatorGiven) {
+    if (tool_runner().empty())
+        GTEST_SKIP() << "only the Windows build takes a backslash as a separator";
+    TempFolder folder;
+    mkdir((folder / "sub").c_str(), 0755);
+    write_file(folder / "sub/f.prg", sys_program(10));
+    for (const char* name : {"sub\\", "sub/", "sub"}) {
+        const std::string given = name;
+        const std::string shown = given.back() == '\\' || given.back() == '/' ? given + "f.prg" : given + "/f.prg";
+        ProcessResult result = run_mog(folder.path(), {"--batch", "-q", "-v", name});
+        EXPECT_EQ(result.out, shown + ":\n10 SYS2061\n1 files: 0 changed, 1 unchanged, 0 kept, 0 failed.\n") << name;
+    }
+}
+
 } // namespace

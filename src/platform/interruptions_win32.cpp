@@ -6,9 +6,6 @@ namespace mog {
 
 namespace {
 
-// The status a console shows for a program ended by Ctrl-C.
-constexpr int CONTROL_C_EXIT = static_cast<int>(0xC000013A);
-
 volatile LONG caught = 0;
 
 BOOL WINAPI note(DWORD event) {
@@ -26,6 +23,7 @@ int interruption_caught() {
     return static_cast<int>(caught);
 }
 
+// Ends with the status a console shows for a program ended by Ctrl-C.
 void end_interrupted(int) {
     ExitProcess(static_cast<UINT>(CONTROL_C_EXIT));
 }
