@@ -180,6 +180,8 @@ TEST(D64Process, InteractiveAnswers) {
          alpha_question + "Invalid input (too high).\n" + alpha_question + beta_question, 8, 1984},
         {"4096 bytes without a line ending end the input", std::string(4096, '7') + "\n8\n",
          alpha_question + beta_question, 10, 1984},
+        {"4097 bytes without a line ending end the input", std::string(4097, '7') + "\n8\n",
+         alpha_question + beta_question, 10, 1984},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -193,13 +195,29 @@ TEST(D64Process, InteractiveAnswers) {
     }
 }
 
+// The overwrite answer takes its whole line, but no more than 4 KiB of one
+// without a line ending: the rest answers the programs.
 TEST(D64Process, OverwriteAnswerAndLineAnswersShareTheInput) {
-    TempFolder folder;
-    std::string image = sample_disk();
-    write_file(folder / "disk.out.d64", "old");
-    ProcessResult result = run_on_disk(folder, image, {"-i"}, "y\n42\n\n");
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(read_file(folder / "disk.out.d64"), with_line(image, 17, 0, 42));
+    struct Case {
+        const char* label;
+        std::string input;
+        unsigned alpha, beta;
+    };
+    auto answer = [](std::size_t filler) { return std::string(1, 'y').append(filler, 'x').append("\n42\n\n"); };
+    const std::vector<Case> cases = {
+        {"y and its line ending", answer(0), 42, 1984},
+        {"4096 bytes with the line ending", answer(4094), 42, 1984},
+        {"4097 bytes: the line ending is the next answer", answer(4095), 10, 42},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        TempFolder folder;
+        std::string image = sample_disk();
+        write_file(folder / "disk.out.d64", "old");
+        ProcessResult result = run_on_disk(folder, image, {"-i"}, c.input);
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(read_file(folder / "disk.out.d64"), with_line(with_line(image, 17, 0, c.alpha), 19, 3, c.beta));
+    }
 }
 
 TEST(D64Process, SharedFirstSectorIsWrittenForEachEntry) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "image_builder.h"
 #include "json_reader.h"
@@ -250,6 +251,61 @@ TEST(JsonProcess, FailuresShowInTheFileRecord) {
         }
         EXPECT_EQ(read_file(folder / "old.prg") == "old", c.status != 0 || c.arguments[0] != "-y");
     }
+}
+
+// In a batch each file's record carries its own status, whatever came
+// before it: a kept file's programs were not written, so they have no new
+// line.
+TEST(JsonProcess, BatchRecordsCarryEachFilesOwnStatus) {
+    struct Case {
+        const char* file;
+        std::string content;
+        int status;
+        std::string error; // empty: null
+        double new_line;   // of its first program; -1: null
+    };
+    const std::vector<Case> cases = {
+        {"a.prg", "", 3, "Cannot read file 'a.prg': File too large.", -1},
+        {"b.prg", sys_program(10), 0, "", 7},
+        {"c.prg", sys_program(10), 5, "", -1}, // c.out.prg is there
+        {"d.prg", sys_program(10, "7169", 0x1C01), 2, "Unexpected startadress 1c01!", -1},
+        {"e.prg", sys_program(7), 0, "", -1},
+    };
+    TempFolder folder;
+    std::vector<std::string> arguments = {"--batch", "--json", "-n", "7"};
+    for (const auto& c : cases) {
+        write_file(folder / c.file, c.content);
+        if (c.content.empty()) {
+            ASSERT_EQ(truncate((folder / c.file).c_str(), (16 << 20) + 1), 0);
+        }
+        arguments.push_back(c.file);
+    }
+    write_file(folder / "c.out.prg", "old");
+    ProcessResult result = run_mog(folder.path(), arguments);
+    EXPECT_EQ(result.status, 3);
+    std::vector<JsonValue> values = records(result);
+    ASSERT_EQ(values.size(), 2 * cases.size());
+    std::size_t at = 1;
+    for (std::size_t k = 1; k < cases.size(); ++k, at += 2) {
+        const Case& c = cases[k];
+        SCOPED_TRACE(c.file);
+        const JsonValue& program = values[at];
+        const JsonValue& file = values[at + 1];
+        EXPECT_EQ(program["record"].string, "program");
+        EXPECT_EQ(program["new_line"].is_null(), c.new_line < 0);
+        if (c.new_line >= 0) {
+            EXPECT_EQ(program["new_line"].number, c.new_line);
+        }
+        EXPECT_EQ(file["file"].string, c.file);
+        EXPECT_EQ(file["status"].number, c.status);
+        EXPECT_EQ(file["error"].is_null(), c.error.empty());
+        EXPECT_EQ(file["error"].string, c.error);
+    }
+    EXPECT_EQ(values[0]["status"].number, 3);
+    EXPECT_EQ(values.back()["record"].string, "summary");
+    EXPECT_EQ(values.back()["failed"].number, 1);
+    EXPECT_EQ(values.back()["kept"].number, 1);
+    EXPECT_EQ(read_file(folder / "c.out.prg"), "old");
 }
 
 TEST(JsonProcess, UnicodeShowsTheMachinesOwnCharacters) {

@@ -54,6 +54,12 @@ TerminalRun run_in_terminal(const std::string& folder, const std::vector<std::st
     int controller = -1, terminal = -1;
     if (openpty(&controller, &terminal, nullptr, nullptr, nullptr) != 0)
         return run;
+    if (settings.carriage_returns_through) {
+        termios passing{};
+        tcgetattr(terminal, &passing);
+        passing.c_iflag &= static_cast<tcflag_t>(~ICRNL);
+        tcsetattr(terminal, TCSANOW, &passing);
+    }
     tcgetattr(terminal, &run.before);
 
     pid_t child = fork();

@@ -27,7 +27,8 @@ struct TerminalStep {
 struct TerminalSettings {
     std::string locale = "C.UTF-8"; // LC_ALL for the run
     std::vector<TerminalStep> steps;
-    std::string output_file; // standard output goes here instead of to the terminal
+    std::string output_file;               // standard output goes here instead of to the terminal
+    bool carriage_returns_through = false; // the terminal passes CR on as it is typed, not as a line feed
 };
 
 TerminalRun run_in_terminal(const std::string& folder, const std::vector<std::string>& arguments,

@@ -232,6 +232,46 @@ TEST(TerminalProcess, EnterSoonAfterYesBelongsToTheYes) {
     }
 }
 
+// What is typed together with the y belongs to the next question, and a CR
+// LF after it, from a terminal that passes CR on, is one line ending.
+TEST(TerminalProcess, KeysTypedWithTheYesGoWhereTheyBelong) {
+    SKIP_UNDER_RUNNER("POSIX pseudo-terminals");
+    struct Case {
+        const char* label;
+        std::vector<TerminalStep> steps;
+        bool carriage_returns_through;
+        std::string dialogue;
+    };
+    const std::vector<Case> cases = {
+        {"a digit typed with the y",
+         {{"cancel. ", "y7"}, {"(10): 7", "\n"}, {"(20): ", "\n"}},
+         false,
+         "ALPHA            (10): 7\nBETA             (20): \n"},
+        {"CR LF after the y",
+         {{"cancel. ", "y\r\n"}, {"(10): ", "7\n"}, {"(20): ", "\n"}},
+         true,
+         "ALPHA            (10): 7\nBETA             (20): \n"},
+    };
+    const std::string question = "Destination file already exists!\nPress <y> to overwrite, any other to cancel. ";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        TempFolder folder;
+        std::string image = two_program_disk();
+        write_file(folder / "disk.d64", image);
+        write_file(folder / "disk.out.d64", "old");
+        TerminalSettings settings;
+        settings.steps = c.steps;
+        settings.carriage_returns_through = c.carriage_returns_through;
+        TerminalRun run = run_in_terminal(folder.path(), {"-i", "-n", "1", "disk.d64"}, settings);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.screen, "Destination file set to 'disk.out.d64'.\n" + question + "\nOverwrite activated!\n\n" +
+                                  "Enter line number for each program or <enter> for no change.\n\n" + c.dialogue +
+                                  "Done.\n");
+        image.replace(sector_offset(17, 0) + 6, 2, line_bytes(7));
+        EXPECT_EQ(read_file(folder / "disk.out.d64"), image);
+    }
+}
+
 // Ctrl-D at a question ends the input: later questions are asked but not
 // waited for, as a terminal would wait for more after the end of input.
 TEST(TerminalProcess, EndOfInputAtATerminalAnswersEveryLaterQuestion) {
