@@ -350,4 +350,57 @@ TEST(CollectionProcess, FolderNamesKeepTheSeparatorGiven) {
     }
 }
 
+// One buffer serves every file of a batch: a short or cut file after a long
+// one is read as it is, with nothing of the one before; a tape cut right
+// after its directory has no program to change.
+TEST(CollectionProcess, EachFileIsReadAsItIsAfterALongerOne) {
+    const std::string sample = read_file(std::string(MOG_SOURCE_DIR) + "/samples/sample.d81");
+    std::string cut = blank_image();
+    put_entry(cut, 18, 1, 0, FILE_PRG, 17, 0, "GAME");
+    put_program(cut, 17, 0, sys_program(10));
+    cut.resize(sector_offset(18, 2));
+    std::string tape = tape_image({{1, 0x0801, "GAME", sys_program(10).substr(2)}});
+    tape.resize(64 + 32);
+    TempFolder folder;
+    write_file(folder / "a.d81", sample);
+    write_file(folder / "b.prg", sys_program(10));
+    write_file(folder / "c.d64", cut);
+    write_file(folder / "d.t64", tape);
+    ProcessResult result = run_mog(folder.path(), {"--in-place", "-n", "7", "a.d81", "b.prg", "c.d64", "d.t64"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "a.d81: 1 program changed.\nb.prg: 1 program changed.\n"
+                          "c.d64: WARNING: Size of d64 seems invalid. It is " +
+                              std::to_string(cut.size()) +
+                              " but should be 174848.\nc.d64: 1 program changed.\nd.t64: nothing changed.\n"
+                              "4 files: 3 changed, 1 unchanged, 0 kept, 0 failed.\n");
+    std::string program = sys_program(10);
+    program.replace(4, 2, line_bytes(7));
+    EXPECT_EQ(read_file(folder / "b.prg"), program);
+    cut.replace(sector_offset(17, 0) + 6, 2, line_bytes(7));
+    EXPECT_EQ(read_file(folder / "c.d64"), cut);
+    EXPECT_EQ(read_file(folder / "d.t64"), tape);
+}
+
+// A destination named through a relative link in a subfolder is the file
+// the link leads to, found from the link's own folder; the link stays.
+TEST(CollectionProcess, RelativeLinksLeadFromTheirOwnFolder) {
+    SKIP_UNDER_RUNNER("symbolic links of POSIX");
+    TempFolder folder;
+    mkdir((folder / "d").c_str(), 0755);
+    write_file(folder / "game.prg", sys_program(10));
+    write_file(folder / "d/real.prg", "old");
+    write_file(folder / "real.prg", "not this one");
+    ASSERT_EQ(symlink("real.prg", (folder / "d/link.prg").c_str()), 0);
+    ProcessResult result = run_mog(folder.path(), {"-y", "-n", "9", "game.prg", "d/link.prg"});
+    EXPECT_EQ(result.status, 0);
+    std::string program = sys_program(10);
+    program.replace(4, 2, line_bytes(9));
+    EXPECT_EQ(read_file(folder / "d/real.prg"), program);
+    EXPECT_EQ(read_file(folder / "real.prg"), "not this one");
+    struct stat info {};
+    ASSERT_EQ(lstat((folder / "d/link.prg").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(folder_entries(folder / "d"), (std::vector<std::string>{"link.prg", "real.prg"}));
+}
+
 } // namespace
