@@ -5,6 +5,7 @@
 #include "basic/sys_line.h"
 #include "cli/reporter.h"
 #include "harness.h"
+#include "pass_properties.h"
 #include "mog/pass.h"
 
 using namespace mog;
@@ -41,12 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PassRequest request;
     if (!view)
         request.each = Decision{Action::set, static_cast<unsigned>(line_number)};
-    FileReport report;
-    report.file = "x";
-    report.container = container;
-    report.bytes = std::span<const unsigned char>(buffer, file_size);
-    report.result = run_pass(container, std::span(buffer, file_size), request);
-    report.walked = true;
+    FileReport report = report_of_pass(container, buffer, file_size, request);
     const PassResult& outcome = report.result;
     FUZZ_CHECK((outcome.failure == PassFailure::none) == expected);
     FUZZ_CHECK((outcome.failure == PassFailure::not_p00) == !header);

@@ -10,6 +10,17 @@
 
 using namespace mog;
 
+FileReport report_of_pass(const Container& container, unsigned char* bytes, std::size_t size,
+                          const PassRequest& request) {
+    FileReport report;
+    report.file = "x";
+    report.container = container;
+    report.bytes = std::span<const unsigned char>(bytes, size);
+    report.result = run_pass(container, std::span(bytes, size), request);
+    report.walked = true;
+    return report;
+}
+
 void check_pass(const Container& container, const std::uint8_t* image, std::size_t size, PassMode mode,
                 const std::uint8_t* answers, std::size_t answers_size, LineNumberRule rule) {
     start_run(answers, answers_size);
@@ -30,12 +41,7 @@ void check_pass(const Container& container, const std::uint8_t* image, std::size
         request = interactive_request(options, input);
     else if (!view)
         request.each = Decision{Action::set, options.line_number};
-    FileReport report;
-    report.file = "x";
-    report.container = container;
-    report.bytes = std::span<const unsigned char>(buffer, size);
-    report.result = run_pass(container, std::span(buffer, size), request);
-    report.walked = true;
+    FileReport report = report_of_pass(container, buffer, size, request);
     FUZZ_CHECK(report.result.failure == PassFailure::none);
     // Every text the listing shows lies within the bytes, and is shown.
     for (const ProgramRecord& program : report.result.programs)

@@ -4,12 +4,17 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "cli/file_report.h"
 #include "mog/container.h"
 
 enum class PassMode { rewrite, view, view_blocks, view_raw, interactive, count };
 
 // Whether the byte at the offset may be a line-number byte of a program.
 using LineNumberRule = bool (*)(const std::uint8_t* image, std::size_t size, std::size_t at);
+
+// The report of a pass over the bytes, as the text output takes it.
+mog::FileReport report_of_pass(const mog::Container& container, unsigned char* bytes, std::size_t size,
+                               const mog::PassRequest& request);
 
 // Runs the pass on a copy of the image, exactly its size, in the mode, with
 // the answers on standard input, and checks: view changes nothing;

@@ -79,7 +79,7 @@ std::vector<std::string> folder_entries(const std::string& folder) {
 namespace {
 
 // A process that has not ended by then is taken as hanging.
-constexpr auto RUN_TIME_LIMIT = std::chrono::seconds(20);
+constexpr int RUN_TIME_LIMIT_SECONDS = 20;
 
 std::string capture_name(const std::string& label) {
     char pattern[64];
@@ -159,6 +159,20 @@ void exec_tool(const std::vector<std::string>& arguments, const std::string& bin
     _exit(127);
 }
 
+int wait_for(int child, int seconds) {
+    int wait_status = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (waitpid(child, &wait_status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(child, SIGKILL);
+            waitpid(child, &wait_status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
+}
+
 ProcessResult run_mog(const std::string& folder, const std::vector<std::string>& arguments,
                       const RunSettings& settings) {
     std::string in = capture_name("in"), out = capture_name("out"), err = capture_name("err");
@@ -171,17 +185,7 @@ ProcessResult run_mog(const std::string& folder, const std::vector<std::string>&
         exec_child(folder, arguments, settings, in, out, err, binary);
 
     ProcessResult result;
-    int wait_status = 0;
-    auto deadline = std::chrono::steady_clock::now() + RUN_TIME_LIMIT;
-    while (waitpid(child, &wait_status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(child, SIGKILL);
-            waitpid(child, &wait_status, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    result.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
+    result.status = wait_for(child, RUN_TIME_LIMIT_SECONDS);
     result.out = read_file(out);
     result.err = read_file(err);
     unlink(in.c_str());

@@ -55,6 +55,10 @@ std::string tool_runner();
 // the given binary instead of mog_binary() when one is given.
 [[noreturn]] void exec_tool(const std::vector<std::string>& arguments, const std::string& binary = "");
 
+// Waits for a child process, for at most the limit, then kills it; gives its
+// exit status, or 128 + the signal that ended it.
+int wait_for(int child, int seconds);
+
 // Runs the tool with the arguments, in the folder.
 ProcessResult run_mog(const std::string& folder, const std::vector<std::string>& arguments,
                       const RunSettings& settings = {});

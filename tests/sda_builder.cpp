@@ -143,18 +143,8 @@ Extraction cbmconvert_extract(const std::string& sda_bytes) {
     }
 
     // A damaged archive can make it write the same entry again and again.
-    int wait_status = 0;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (waitpid(child, &wait_status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(child, SIGKILL);
-            waitpid(child, &wait_status, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
     Extraction result;
-    result.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
+    result.status = wait_for(child, 20);
     result.messages = read_file(messages);
     for (const auto& name : folder_entries(out))
         result.files[name] = read_file(out + "/" + name);

@@ -6,6 +6,7 @@
 
 #include "mog/container.h"
 #include "mog/files.h"
+#include "mog/machines.h"
 #include "mog/pass.h"
 #include "mog/walk.h"
 
@@ -28,6 +29,13 @@ std::string describe(PassFailure failure, const PassResult& result);
 
 // What a file error tells the user, without "ERROR: ".
 std::string describe(const FileError& error);
+
+// What a name of no kind mog reads tells the user.
+std::string describe_unknown_kind();
+
+// What a machine list with an item that names no machine tells the user,
+// without "ERROR: "; empty for a good list.
+std::string describe(const BasicStarts& list);
 
 // The status the tool ends with for each.
 int exit_status(PassFailure failure);

@@ -62,6 +62,12 @@ struct ProgramRecord {
     bool settable() const { return start_line && archive == Archive::none; }
 };
 
+// True for a start line whose number a pass may set and that does not carry
+// the number: what a check names.
+inline bool lacks_number(const ProgramRecord& program, unsigned line_number) {
+    return program.settable() && program.line != line_number;
+}
+
 // Why a pass could not do its work.
 enum class PassFailure {
     none,

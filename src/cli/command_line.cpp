@@ -114,13 +114,6 @@ Failure command_line_error(const char* format, const std::string& argument = "")
     return failure_with_usage(STATUS_BAD_COMMAND_LINE, Prefix::error, format, argument.c_str());
 }
 
-std::string machine_list() {
-    std::string names;
-    for (const Machine& machine : machines())
-        names += std::string(machine.name) + ", ";
-    return names + std::string(ALL_MACHINES);
-}
-
 // Reads a value of -n into the options.
 Failure take_line_number(const char* value, Options& options) {
     const long number = parse_line_number(value);
@@ -133,8 +126,7 @@ Failure take_line_number(const char* value, Options& options) {
 Failure take_machines(std::string_view value, Options& options) {
     BasicStarts starts = basic_starts_of(value);
     if (starts.unknown_item)
-        return failure_with_usage(STATUS_BAD_COMMAND_LINE, Prefix::error, TEXT_UNKNOWN_MACHINE,
-                                  starts.unknown_item->c_str(), machine_list().c_str());
+        return failure_with_usage(STATUS_BAD_COMMAND_LINE, Prefix::error, "%s", describe(starts).c_str());
     options.basic_starts = std::move(starts.addresses);
     return {};
 }
@@ -257,7 +249,7 @@ Failure check(CommandLine& line, const Flags& flags, bool source_given) {
         return command_line_error(TEXT_NO_SOURCE);
     std::optional<Container> container = container_for_name(target.source);
     if (!container)
-        return failure_with_usage(STATUS_BAD_COMMAND_LINE, Prefix::none, "%s", TEXT_UNKNOWN_EXTENSION);
+        return failure_with_usage(STATUS_BAD_COMMAND_LINE, Prefix::none, "%s", describe_unknown_kind().c_str());
     target.container = *container;
 
     // A check writes nothing, so it has no destination.

@@ -62,6 +62,8 @@ Failure file_failure(const FileError& error) {
     return Failure{exit_status(error), Prefix::error, describe(error), error.step == FileStep::find, ""};
 }
 
+namespace {
+
 void print_failure(const Failure& failure, bool usage_wanted) {
     if (failure.message.empty())
         return;
@@ -78,8 +80,13 @@ void print_failure(const Failure& failure, bool usage_wanted) {
     }
 }
 
-void print_file_failure(const std::string& file, const Failure& failure) {
-    say_error_text(shown_name(stderr, file + ": ERROR: " + failure.message) + "\n");
+} // namespace
+
+void print_failure_of(bool batch, const std::string* file, const Failure& failure, bool usage_wanted) {
+    if (batch && file != nullptr)
+        say_error_text(shown_name(stderr, *file + ": ERROR: " + failure.message) + "\n");
+    else
+        print_failure(failure, usage_wanted);
 }
 
 } // namespace mog

@@ -45,12 +45,11 @@ Failure pass_failure(const PassResult& result);
 // not found is followed by the usage text.
 Failure file_failure(const FileError& error);
 
-// Prints the failure of a run on standard error: the message, and after it
-// the usage text on standard output when it has one and usage is wanted,
-// else a newline. A message always ends its line on a terminal.
-void print_failure(const Failure& failure, bool usage_wanted);
-
-// Prints the failure of one file of a batch as its line on standard error.
-void print_file_failure(const std::string& file, const Failure& failure);
+// Prints a failure where it belongs: a batch's file's as that file's line on
+// standard error; any other as the failure of the run, its message on
+// standard error and after it the usage text on standard output when it has
+// one and usage is wanted, else a newline. On a terminal a message always
+// ends its line.
+void print_failure_of(bool batch, const std::string* file, const Failure& failure, bool usage_wanted);
 
 } // namespace mog

@@ -138,7 +138,8 @@ bool read(Session& session, const FileTask& task, SingleRun* single, FileReport&
             fail(report, failure_without_usage(STATUS_FILE_ERROR, Prefix::error, TEXT_CANNOT_SEARCH, task.name.c_str(),
                                                std::strerror(task.search_error)));
         else
-            fail(report, failure_with_usage(STATUS_BAD_COMMAND_LINE, Prefix::none, "%s", TEXT_UNKNOWN_EXTENSION));
+            fail(report,
+                 failure_with_usage(STATUS_BAD_COMMAND_LINE, Prefix::none, "%s", describe_unknown_kind().c_str()));
         return true;
     }
     OpenedSource source(task.name);

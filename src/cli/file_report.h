@@ -39,10 +39,4 @@ inline bool about_the_file(const Notice& notice) {
     return notice.kind != NoticeKind::directory_broken;
 }
 
-// True for a start line that does not carry the number, as a check reports
-// it; a line whose number is data carries what it must.
-inline bool lacks_number(const ProgramRecord& program, unsigned line_number) {
-    return program.settable() && program.line != line_number;
-}
-
 } // namespace mog

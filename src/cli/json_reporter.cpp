@@ -39,10 +39,7 @@ void file_ends(const Options& options, const FileReport& report) {
 }
 
 void failure(const Options& options, const FileReport* report, const Failure& failure) {
-    if (options.batch() && report != nullptr)
-        print_file_failure(report->file, failure);
-    else
-        print_failure(failure, false);
+    print_failure_of(options.batch(), report != nullptr ? &report->file : nullptr, failure, false);
 }
 
 void summary(const Options&, const BatchCounts& counts, bool interrupted) {

@@ -64,6 +64,20 @@ std::string describe(const FileError& error) {
     return "";
 }
 
+std::string describe_unknown_kind() {
+    return "Unknown extension of source file.";
+}
+
+std::string describe(const BasicStarts& list) {
+    if (!list.unknown_item)
+        return "";
+    std::string names;
+    for (const Machine& machine : machines())
+        names += std::string(machine.name) + ", ";
+    names += ALL_MACHINES;
+    return formatted("Unknown machine '%s' for --machine (valid: %s).", list.unknown_item->c_str(), names.c_str());
+}
+
 int exit_status(PassFailure failure) {
     switch (failure) {
     case PassFailure::none:
