@@ -15,9 +15,7 @@ def as_argument(machines):
     return machines if isinstance(machines, str) else ",".join(machines)
 
 
-@pytest.mark.parametrize("machines", MACHINES)
-@pytest.mark.parametrize("path", FILES, ids=lambda p: p.name)
-def test_listing_is_the_json_records(path, machines):
+def assert_listing_is_the_json_records(path, machines):
     status, records, _ = run_tool("-v", "--json", "--machine", machines, path)
     file = records[-1]
     programs = [r for r in records if r["record"] == "program"]
@@ -31,6 +29,31 @@ def test_listing_is_the_json_records(path, machines):
     assert container.warnings == file["warnings"]
     assert [program_fields(p) for p in container.programs] == [record_fields(r) for r in programs]
     assert container.data == path.read_bytes()
+
+
+@pytest.mark.parametrize("machines", MACHINES)
+@pytest.mark.parametrize("path", FILES, ids=lambda p: p.name)
+def test_listing_is_the_json_records(path, machines):
+    assert_listing_is_the_json_records(path, machines)
+
+
+# Damaged containers, which the tool warns about.
+DAMAGED = {
+    "short.d64": lambda data: data[:120000],
+    "error-bytes.d64": lambda data: data + bytes(683),
+    "long.d64": lambda data: data + bytes(1000),
+    "loop.d64": lambda data: data[:91648] + bytes([18, 1]) + data[91650:],  # track 18 sector 1 links to itself
+    "unsigned.t64": lambda data: b"XYZ" + data[3:],
+    "short.t64": lambda data: data[:100],
+}
+
+
+@pytest.mark.parametrize("name", DAMAGED)
+def test_warnings_are_the_tool_s(name, tmp_path):
+    source = next(p for p in FILES if p.suffix == name[-4:])
+    path = tmp_path / name
+    path.write_bytes(DAMAGED[name](source.read_bytes()))
+    assert_listing_is_the_json_records(path, "c64")
 
 
 @pytest.mark.parametrize("line, machines", [(1999, "c64"), (0, "all"), (65535, ("c64", "c128"))])
