@@ -165,10 +165,31 @@ std::string optional_repr(const std::optional<std::string>& text) {
     return text ? py::repr(py::str(*text)).cast<std::string>() : "None";
 }
 
+// The bytes of the last container gone, kept for the next one to read into:
+// a loop over many files then maps no new memory for each file, as the
+// tool's batch keeps one buffer. Used only with the GIL held.
+mog::Bytes& spare_bytes() {
+    static auto* spare = new mog::Bytes(); // never freed: containers may go after the module's statics
+    return *spare;
+}
+
+mog::Bytes take_spare_bytes() {
+    return std::exchange(spare_bytes(), mog::Bytes());
+}
+
+void keep_spare_bytes(mog::Bytes&& bytes) {
+    if (bytes.capacity() > spare_bytes().capacity())
+        spare_bytes() = std::move(bytes);
+}
+
 // A container file's bytes, what kind it is, and its programs as listed
 // for the machines given.
 class Container {
   public:
+    Container(Container&&) = default;
+    Container& operator=(Container&&) = default;
+    ~Container() { keep_spare_bytes(std::move(bytes_)); }
+
     Container(mog::Container container, mog::Bytes bytes, const py::object& machines)
         : container_(container), bytes_(std::move(bytes)) {
         std::vector<unsigned> starts = basic_starts(machines);
@@ -273,12 +294,15 @@ Container read_container(const py::object& path, const py::object& machines) {
     if (!container)
         raise("Error", mog::STATUS_BAD_COMMAND_LINE, UNKNOWN_EXTENSION);
     mog::FileRead read;
+    mog::Bytes reuse = take_spare_bytes();
     {
         py::gil_scoped_release unlocked;
-        read = mog::read_file(name);
+        read = mog::read_file(name, std::move(reuse));
     }
-    if (read.error)
+    if (read.error) {
+        keep_spare_bytes(std::move(read.bytes));
         raise_file_error(*read.error);
+    }
     return Container(*container, std::move(read.bytes), machines);
 }
 
@@ -288,10 +312,12 @@ Container from_bytes(const py::buffer& data, const std::string& kind, const py::
     if (!container)
         raise("Error", mog::STATUS_BAD_COMMAND_LINE, UNKNOWN_EXTENSION);
     const py::buffer_info view = data.request();
-    if (view.ndim > 1 && !PyBuffer_IsContiguous(view.view(), 'C'))
+    if (!PyBuffer_IsContiguous(view.view(), 'C'))
         throw py::value_error("The bytes must lie in one piece.");
-    const auto* first = static_cast<const unsigned char*>(view.ptr);
-    mog::Bytes bytes(first, first + view.size * view.itemsize);
+    mog::Bytes bytes = take_spare_bytes();
+    bytes.resize(static_cast<std::size_t>(view.size * view.itemsize));
+    if (!bytes.empty())
+        std::memcpy(bytes.data(), view.ptr, bytes.size());
     return Container(*container, std::move(bytes), machines);
 }
 

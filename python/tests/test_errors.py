@@ -140,3 +140,13 @@ def test_write_refuses_a_folder(tmp_path):
         reason = "Is a directory" if replace else "File exists"
         assert (raised.value.status, raised.value.message) == (3, f"Cannot write file '{path}': {reason}.")
     assert path.is_dir()
+
+
+def test_bytes_come_from_any_buffer_in_one_piece():
+    data = SAMPLE.read_bytes()
+    for buffer in (bytearray(data), memoryview(data)):
+        assert mog.Container.from_bytes(buffer, "d64").data == data
+    with pytest.raises(ValueError):
+        mog.Container.from_bytes(memoryview(data)[::2], "d64")
+    with pytest.raises(ValueError):
+        mog.write("/nonexistent/x.prg", memoryview(data)[::2])
