@@ -1,0 +1,159 @@
+"""The package gives what the tool gives: the same fields as mog -v --json,
+the same bytes as mog -n, the same programs as mog --check."""
+
+import datetime
+import subprocess
+
+import mog
+import pytest
+from conftest import FILES, TOOL, program_fields, record_fields, run_tool, sda_program
+
+MACHINES = ["c64", "all", "c64,c128"]
+
+
+def as_argument(machines):
+    return machines if isinstance(machines, str) else ",".join(machines)
+
+
+def assert_listing_is_the_json_records(path, machines):
+    status, records, _ = run_tool("-v", "--json", "--machine", machines, path)
+    file = records[-1]
+    programs = [r for r in records if r["record"] == "program"]
+    if not programs and file["error"]:
+        with pytest.raises(mog.Error) as raised:
+            mog.read(path, machines=machines)
+        assert (raised.value.status, raised.value.message) == (file["status"], file["error"])
+        return
+    container = mog.read(path, machines=machines)
+    assert container.kind == file["kind"]
+    assert container.warnings == file["warnings"]
+    assert [program_fields(p) for p in container.programs] == [record_fields(r) for r in programs]
+    assert container.data == path.read_bytes()
+
+
+@pytest.mark.parametrize("machines", MACHINES)
+@pytest.mark.parametrize("path", FILES, ids=lambda p: p.name)
+def test_listing_is_the_json_records(path, machines):
+    assert_listing_is_the_json_records(path, machines)
+
+
+# Damaged containers, which the tool warns about.
+DAMAGED = {
+    "short.d64": lambda data: data[:120000],
+    "error-bytes.d64": lambda data: data + bytes(683),
+    "long.d64": lambda data: data + bytes(1000),
+    "loop.d64": lambda data: data[:91648] + bytes([18, 1]) + data[91650:],  # track 18 sector 1 links to itself
+    "unsigned.t64": lambda data: b"XYZ" + data[3:],
+    "short.t64": lambda data: data[:100],
+}
+
+
+@pytest.mark.parametrize("name", DAMAGED)
+def test_warnings_are_the_tool_s(name, tmp_path):
+    source = next(p for p in FILES if p.suffix == name[-4:])
+    path = tmp_path / name
+    path.write_bytes(DAMAGED[name](source.read_bytes()))
+    assert_listing_is_the_json_records(path, "c64")
+
+
+@pytest.mark.parametrize("line, machines", [(1999, "c64"), (0, "all"), (65535, ("c64", "c128"))])
+@pytest.mark.parametrize("path", FILES, ids=lambda p: p.name)
+def test_stamp_writes_what_the_tool_writes(path, line, machines, tmp_path):
+    out = tmp_path / ("out" + path.suffix)
+    status, _, message = run_tool("-n", line, "--machine", as_argument(machines), path, out)
+    try:
+        container = mog.read(path)
+    except mog.Error as error:
+        assert (error.status, error.message) == (status, message)
+        return
+    if status != 0:
+        with pytest.raises(mog.Error) as raised:
+            container.stamp(line, machines)
+        assert (raised.value.status, raised.value.message) == (status, message)
+    else:
+        assert container.stamp(line, machines) == out.read_bytes()
+        assert container.data == path.read_bytes()  # the container stays as it was
+
+
+def test_stamp_without_a_line_sets_the_year(tmp_path):
+    path = FILES[0]
+    out = tmp_path / ("out" + path.suffix)
+    assert run_tool(path, out)[0] == 0
+    stamped = mog.read(path).stamp()
+    assert stamped == out.read_bytes()
+    lines = {p.line for p in mog.Container.from_bytes(stamped, path.suffix[1:]).programs if p.start_line}
+    assert lines == {datetime.date.today().year}
+
+
+def settable_programs(path):
+    try:
+        return [p.index for p in mog.read(path).programs if p.start_line and not p.archive]
+    except mog.Error:
+        return []
+
+
+DISKS = [p for p in FILES if len(settable_programs(p)) >= 2]
+
+
+@pytest.mark.parametrize("choose", [lambda s: s[:1], lambda s: s[-1:], lambda s: s[::2], lambda s: []],
+                         ids=["first", "last", "every-other", "none"])
+@pytest.mark.parametrize("path", DISKS, ids=lambda p: p.name)
+def test_stamp_sets_only_the_programs_chosen(path, choose, tmp_path):
+    container = mog.read(path)
+    settable = settable_programs(path)
+    chosen = choose(settable)
+    stamped = container.stamp(1999, programs=chosen)
+    # mog -i asks for each settable start line in turn; Enter keeps it.
+    answers = "".join("1999\n" if index in chosen else "\n" for index in settable)
+    out = tmp_path / ("out" + path.suffix)
+    done = subprocess.run([TOOL, "-i", path, out], input=answers.encode(), capture_output=True)
+    assert done.returncode == 0, done.stderr
+    assert stamped == out.read_bytes()
+    after = mog.Container.from_bytes(stamped, container.kind).programs
+    for before, now in zip(container.programs, after):
+        expected = dict(program_fields(before), line=1999) if before.index in chosen else program_fields(before)
+        assert program_fields(now) == expected
+    differing = [i for i, (a, b) in enumerate(zip(container.data, stamped)) if a != b]
+    assert len(stamped) == len(container.data) and len(differing) <= 2 * len(chosen)
+
+
+@pytest.mark.parametrize("programs", [[99], [-1]])
+def test_stamp_refuses_indexes_of_no_program(programs):
+    with pytest.raises(IndexError):
+        mog.read(DISKS[0]).stamp(1999, programs=programs)
+
+
+@pytest.mark.parametrize("line, machines", [(800, "c64"), (1999, "all"), (2061, "c128")])
+@pytest.mark.parametrize("path", FILES, ids=lambda p: p.name)
+def test_lacking_is_what_check_names(path, line, machines):
+    status, records, message = run_tool("--check", "-n", line, "--machine", machines, "--json", path)
+    try:
+        container = mog.read(path, machines=machines)
+    except mog.Error as error:
+        assert (error.status, error.message) == (status, records[-1]["error"])
+        return
+    assert status in (0, 4)
+    lacking = container.lacking(line, machines)
+    assert [program_fields(p) for p in lacking] == [record_fields(r) for r in records[:-1]]
+    # A check fails for a start line without the number and for a file
+    # without any start line; a warning may fail it too.
+    fails = bool(lacking) or not any(p.start_line for p in container.programs)
+    if container.warnings:
+        assert status == 4 or not fails
+    else:
+        assert (status == 4) == fails
+
+
+@pytest.mark.parametrize("version, archive", [(2, "sda"), (9, None)])
+def test_an_archive_stub_is_never_set(version, archive, tmp_path):
+    path = tmp_path / "archive.prg"
+    path.write_bytes(sda_program(version))
+    _, records, _ = run_tool("-v", "--json", path)
+    assert records[0]["archive"] == archive
+    container = mog.read(path)
+    assert [program_fields(p) for p in container.programs] == [record_fields(records[0])]
+    stamped = container.stamp(1999)
+    assert (stamped == path.read_bytes()) == (archive == "sda")
+    assert [p.index for p in container.lacking(1999)] == ([] if archive else [0])
+    run_tool("-n", 1999, path, tmp_path / "out.prg")
+    assert stamped == (tmp_path / "out.prg").read_bytes()
