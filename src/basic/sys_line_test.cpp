@@ -50,6 +50,10 @@ TEST(SysLine, RecognisesOnlySysAtBasicStart) {
         EXPECT_EQ(has_sys_token(line), c.token);
         EXPECT_EQ(match_sys_line(line, C64_ONLY), c.match);
     }
+    // A token just past the bytes the line may use is not its token.
+    auto full = bytes_of(std::string("\x01\x08\x0b\x08\x0a\x00\x9e", 7));
+    EXPECT_TRUE(has_sys_token(line_of(full, 7)));
+    EXPECT_FALSE(has_sys_token(line_of(full, 6)));
 }
 
 TEST(SysLine, LineNumberIsLittleEndianAndTouchesTwoBytes) {

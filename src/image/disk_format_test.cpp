@@ -34,6 +34,35 @@ TEST(Geometry, TrackStartsFollowTheZones) {
     EXPECT_EQ(track_offset(D64, 35, 16) + SECTOR_SIZE, D64_IMAGE_SIZE);
 }
 
+// Tracks count from 1: no format has a track 0, or one past its last.
+TEST(Geometry, SectorsOnTrackFollowTheZonesAndNothingElse) {
+    struct Case {
+        const DiskFormat& format;
+        int track;
+        int sectors;
+    };
+    const Case cases[] = {
+        {D64, -1, 0},
+        {D64, 0, 0},
+        {D64, 1, 21},
+        {D64, 17, 21},
+        {D64, 18, 19},
+        {D64, 24, 19},
+        {D64, 25, 18},
+        {D64, 31, 17},
+        {D64, 40, 17},
+        {D64, 41, 0},
+        {DISK_FORMATS[1], 36, 21},
+        {DISK_FORMATS[1], 70, 17},
+        {DISK_FORMATS[1], 71, 0},
+        {DISK_FORMATS[2], 0, 0},
+        {DISK_FORMATS[2], 80, 40},
+        {DISK_FORMATS[2], 81, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(sectors_on_track(c.format, c.track), c.sectors) << c.format.name << " track " << c.track;
+}
+
 TEST(Geometry, FindSectorRefusesWhatIsNotWhollyInTheBuffer) {
     std::vector<unsigned char> image(D64_IMAGE_SIZE + 683);
     struct Case {

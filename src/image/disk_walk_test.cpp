@@ -62,6 +62,27 @@ TEST(DiskWalk, WalkFollowsTheChainAndStopsOnDamage) {
     }
 }
 
+// The anchor's link counts once its two bytes are read: the walk follows it
+// and breaks where it leads, beyond the bytes.
+TEST(DiskWalk, AnImageCutAfterTheAnchorsLinkBreaksWhereTheLinkLeads) {
+    std::vector<unsigned char> image(D64_IMAGE_SIZE);
+    image[track_offset(D64, 18, 0)] = 18;
+    image[track_offset(D64, 18, 0) + 1] = 1;
+    struct Case {
+        std::size_t size;
+        int track, sector;
+    };
+    for (const Case& c : {Case{track_offset(D64, 18, 0) + 1, 18, 0}, Case{track_offset(D64, 18, 0) + 2, 18, 1}}) {
+        ProgramWalk walk = start_program_walk(Container{&DISK_CONTAINER, &D64}, std::span(image.data(), c.size));
+        EXPECT_FALSE(next_program(walk));
+        ASSERT_FALSE(walk.notices().empty());
+        const Notice& broken = walk.notices().back();
+        EXPECT_EQ(broken.kind, NoticeKind::directory_broken);
+        EXPECT_EQ(broken.track, c.track) << c.size;
+        EXPECT_EQ(broken.sector, c.sector) << c.size;
+    }
+}
+
 TEST(DiskWalk, LongestPossibleChainEnds) {
     // Every sector of a 40-track image links to the next one, the last back to the first.
     std::vector<unsigned char> image(D64_IMAGE_SIZE + 21760);
