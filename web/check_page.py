@@ -187,6 +187,19 @@ class Tool:
         with open(out, "rb") as written:
             return written.read()
 
+    def default_written(self, path, *options):
+        """The name and bytes of what mog writes for a copy of the file when
+        no destination is given, or None."""
+        folder = tempfile.mkdtemp(dir=self.scratch)
+        name = os.path.basename(path)
+        shutil.copyfile(path, os.path.join(folder, name))
+        subprocess.run([self.mog, *options, name], cwd=folder, capture_output=True, stdin=subprocess.DEVNULL)
+        written = [other for other in os.listdir(folder) if other != name]
+        if len(written) != 1:
+            return None
+        with open(os.path.join(folder, written[0]), "rb") as file:
+            return written[0], file.read()
+
 
 def marked(text):
     """Text as mog --unicode shows it: each control code a middle dot."""
@@ -265,10 +278,17 @@ class Page:
         return {card["name"]: card for card in self.driver.execute_script(CARDS_SCRIPT)}
 
     def card_element(self, name):
+        """The card of the file, or None."""
         for card in self.driver.find_elements(By.CSS_SELECTOR, "#results article.file"):
             if card.find_element(By.CSS_SELECTOR, ".file-name").text == name:
                 return card
-        raise LookupError(name)
+        return None
+
+    def button(self, name, kind):
+        """A button of the file's card, or None."""
+        card = self.card_element(name)
+        buttons = card.find_elements(By.CSS_SELECTOR, "button." + kind) if card else []
+        return buttons[0] if buttons else None
 
     def type_line(self, text):
         field = self.driver.find_element(By.ID, "line")
@@ -291,14 +311,19 @@ class Page:
         return None
 
     def json_download(self, name):
-        self.card_element(name).find_element(By.CSS_SELECTOR, "button.json").click()
+        button = self.button(name, "json")
+        if not button:
+            return None
+        button.click()
         return self.download(name + ".jsonl")
 
     def stamp(self, name):
         """Clicks Stamp and then the link it offers; gives the link's name and
         the bytes downloaded."""
-        card = self.card_element(name)
-        card.find_element(By.CSS_SELECTOR, "button.stamp").click()
+        button = self.button(name, "stamp")
+        if not button:
+            return None, None
+        button.click()
         links = self.card_element(name).find_elements(By.CSS_SELECTOR, "a.stamped")
         if not links:
             return None, None
@@ -435,7 +460,7 @@ def main():
         checks.expect(not unmarked, "each control reached with Tab shows its focus (none: %r)" % unmarked)
 
         # Check, against mog --check: the marks and the count.
-        page.card_element("sample.d64").find_element(By.CSS_SELECTOR, "button.check").click()
+        page.button("sample.d64", "check").click()
         card = page.cards()["sample.d64"]
         marks = [[row["cells"][0], row["cells"][6]] for row in card["rows"] if row["lacks"]]
         listed = []
@@ -533,6 +558,16 @@ def main():
             checks.expect(offered == default and expected is not None and stamped == expected,
                           "%s: Stamp offers %r with the bytes of mog -n %s (%r, %d, %d bytes)" % (
                               path, default, STAMP, offered, len(stamped or b""), len(expected or b"")))
+
+        # A name in capitals: the name mog itself gives its output.
+        capitals = os.path.join(made_folder, "Demo.D64")
+        shutil.copyfile(ROOT / "samples/sample.d64", capitals)
+        page.choose([capitals])
+        offered = page.stamp("Demo.D64")
+        expected = tool.default_written(capitals, "-n", STAMP)
+        checks.expect(expected is not None and offered == expected,
+                      "Demo.D64: Stamp offers the file mog -n %s writes without a destination, under its name "
+                      "(%r, %r)" % (STAMP, offered[0], expected and expected[0]))
 
         # Keeping one program, with the keyboard alone: mog -i's answers.
         disk = ROOT / "samples/sample.d64"
