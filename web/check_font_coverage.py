@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Checks that the web page's font has a glyph for every character of the
-PETSCII to Unicode table (its control codes left out) and for printable
-ASCII, and for nothing else; names each code point that is missing or extra.
+PETSCII to Unicode table (its control codes left out), for printable ASCII
+and for the middle dot that the page, as mog --unicode, shows for a control
+code, and for nothing else; names each code point that is missing or extra.
 
 Usage: check_font_coverage.py [data/petscii-unicode.tsv] [web/font/petscii-unifont.woff2]
 
@@ -14,6 +15,8 @@ import re
 import sys
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
+# What the page shows in place of a control code.
+CONTROL_MARK = 0x00B7
 ROW = re.compile(r"0x([0-9A-Fa-f]{2})\tU\+([0-9A-Fa-f]{4,6})\t")
 
 
@@ -58,12 +61,16 @@ def main():
     missing_ascii = ascii_printable - covered
     if missing_ascii:
         print("%s lacks printable ASCII: %s" % (font_path, names(missing_ascii)))
-    extra = covered - wanted - ascii_printable
+    missing_mark = CONTROL_MARK not in covered
+    if missing_mark:
+        print("%s lacks the control code mark %s" % (font_path, names({CONTROL_MARK})))
+    extra = covered - wanted - ascii_printable - {CONTROL_MARK}
     if extra:
         print("%s holds characters the table does not map to: %s" % (font_path, names(extra)))
-    if missing or missing_ascii or extra:
+    if missing or missing_ascii or missing_mark or extra:
         return 1
-    print("%s: all %d characters of the table and printable ASCII, nothing else" % (font_path, len(wanted)))
+    print("%s: all %d characters of the table, printable ASCII and the control code mark, nothing else"
+          % (font_path, len(wanted)))
     return 0
 
 

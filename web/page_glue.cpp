@@ -1,27 +1,79 @@
-// What the web page calls in the library, as plain C functions that the
-// page reaches through Module.cwrap. Strings go in and out as UTF-8; every
+// What the web page calls, as plain C functions that the page reaches
+// through Module.cwrap. Strings go in and out as UTF-8, answers as JSON text
+// (see page_api.h); a file's bytes go in through one buffer that the page
+// fills from Module.HEAPU8, and a stamp leaves the new bytes there. Every
 // decision about formats stays in the library.
 #include <emscripten/emscripten.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
-#include <mog/container.h>
-#include <mog/version.h>
+#include <mog/files.h>
+
+#include "page_api.h"
+
+namespace {
+
+std::vector<unsigned char> file_bytes; // the bytes of the file worked on
+std::string answer;                    // the last answer, until the next call
+
+const char* answered(std::string text) {
+    answer = std::move(text);
+    return answer.c_str();
+}
+
+std::span<unsigned char> bytes_of(double size) {
+    // The buffer holds one byte more than the file.
+    const double room = file_bytes.empty() ? 0.0 : static_cast<double>(file_bytes.size() - 1);
+    const auto count = static_cast<std::size_t>(std::clamp(size, 0.0, room));
+    return std::span(file_bytes.data(), count);
+}
+
+mog::page::Choices choices(const char* machines, const char* line_number, const char* kept) {
+    return {machines != nullptr ? machines : "", line_number != nullptr ? line_number : "",
+            kept != nullptr ? kept : ""};
+}
+
+} // namespace
 
 extern "C" {
 
-// The tool's version, as mog --version prints it after "mog ".
-EMSCRIPTEN_KEEPALIVE const char* mog_version() {
-    return mog::version();
+// What the page needs once: the version, the year, the machines, the limits.
+EMSCRIPTEN_KEEPALIVE const char* mog_facts() {
+    return answered(mog::page::facts());
 }
 
-// The short name of the container kind a file name stands for ("d64",
-// "prg", ...), or "" for a name the library does not take.
-EMSCRIPTEN_KEEPALIVE const char* mog_container_kind(const char* name) {
-    static std::string kind;
-    std::optional<mog::Container> container = name != nullptr ? mog::container_for_name(name) : std::nullopt;
-    kind = container ? std::string(mog::container_name(*container)) : std::string();
-    return kind.c_str();
+// Before a file is read: whether the tool would read it.
+EMSCRIPTEN_KEEPALIVE const char* mog_admit(const char* name, double size) {
+    return answered(mog::page::admit(name != nullptr ? name : "", size));
+}
+
+// A file the browser could not read.
+EMSCRIPTEN_KEEPALIVE const char* mog_read_failed(const char* name, const char* browser_error) {
+    return answered(mog::page::read_failed(name != nullptr ? name : "", browser_error != nullptr ? browser_error : ""));
+}
+
+// Room for a file of the size, at most mog::MAX_FILE_SIZE bytes; null for
+// a larger one. The page copies the bytes there, then lists or stamps them.
+EMSCRIPTEN_KEEPALIVE unsigned char* mog_file_buffer(double size) {
+    if (!(size >= 0) || size > static_cast<double>(mog::MAX_FILE_SIZE))
+        return nullptr;
+    file_bytes.assign(static_cast<std::size_t>(size) + 1, 0); // never null, even for an empty file
+    return file_bytes.data();
+}
+
+// The listing of the bytes in the buffer.
+EMSCRIPTEN_KEEPALIVE const char* mog_list(const char* name, double size, const char* machines,
+                                          const char* line_number) {
+    return answered(mog::page::list(name != nullptr ? name : "", bytes_of(size), choices(machines, line_number, "")));
+}
+
+// Sets the start lines of the bytes in the buffer; the new file is left there.
+EMSCRIPTEN_KEEPALIVE const char* mog_stamp(const char* name, double size, const char* machines, const char* line_number,
+                                           const char* kept) {
+    return answered(
+        mog::page::stamp(name != nullptr ? name : "", bytes_of(size), choices(machines, line_number, kept)));
 }
 
 } // extern "C"

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Writes web/font/petscii-unifont.woff2: GNU Unifont cut down to the code
-points of data/petscii-unicode.tsv (control codes left out) and printable
-ASCII, the planes above 0 taken from Unifont Upper and merged into one font.
+points of data/petscii-unicode.tsv (control codes left out), printable
+ASCII and the middle dot that stands for a control code, the planes above 0 taken from Unifont Upper and merged into one font.
 
 Needs Debian's fonts-unifont, python3-fonttools and python3-brotli. Run it
 with the system's Python, from any folder:
@@ -27,6 +27,8 @@ UNIFONT_UPPER = "/usr/share/fonts/opentype/unifont/unifont_upper.otf"
 HERE = os.path.dirname(os.path.abspath(__file__))
 TABLE = os.path.join(HERE, "..", "..", "data", "petscii-unicode.tsv")
 OUTPUT = os.path.join(HERE, "petscii-unifont.woff2")
+# What the page shows for a control code, as mog --unicode does.
+CONTROL_MARK = 0x00B7
 
 
 def is_control(code_point):
@@ -105,7 +107,7 @@ def to_truetype(font):
 def main():
     # Unifont's head table carries dates near 1970, which fontTools remarks on.
     logging.getLogger("fontTools.ttLib.tables._h_e_a_d").setLevel(logging.ERROR)
-    wanted = table_code_points(TABLE) | set(range(0x20, 0x7F))
+    wanted = table_code_points(TABLE) | set(range(0x20, 0x7F)) | {CONTROL_MARK}
     lower = sorted(point for point in wanted if point <= 0xFFFF)
     upper = sorted(point for point in wanted if point > 0xFFFF)
     with tempfile.TemporaryDirectory() as folder:

@@ -1,0 +1,79 @@
+// What the web page gets from the library: JSON text for its script, made
+// with the tool's rules and words. Plain C++ on the library's public
+// headers, so that it is tested natively too; page_glue.cpp hands it to
+// JavaScript.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mog::page {
+
+// What the page's controls say, as text, the way the command line gives
+// them to the tool.
+struct Choices {
+    std::string_view machines = "c64"; // as --machine takes them: names, comma-separated
+    std::string_view line_number;      // as typed: a whole number from 0 to 65535
+    std::string_view kept;             // indexes of programs whose line stays, comma-separated
+};
+
+// What the page needs once: {"version", "year" (the default line number),
+// "max_line_number", "max_file_size", "default_machines", "machines": [{"name",
+// "description", "starts"}]}, the machines in the library's order.
+std::string facts();
+
+// The name the tool writes a source's change to when no destination is
+// given: "game.D64" gives "game.out.d64". Only for names of a kind mog reads.
+std::string destination_name(std::string_view source);
+
+// PETSCII as mog --unicode shows it: the C64's own characters in UTF-8, each
+// control code a middle dot.
+std::string shown_text(std::span<const unsigned char> petscii);
+
+// A line number as typed, or what is wrong with it.
+struct LineNumber {
+    std::optional<unsigned> number;
+    std::string error; // set when number is not
+};
+LineNumber read_line_number(std::string_view typed);
+
+// The BASIC starts of the machines named, or what is wrong with the list.
+struct Machines {
+    std::vector<unsigned> basic_starts;
+    std::string error; // set for a list that names no machine or an unknown one
+};
+Machines read_machines(std::string_view names);
+
+// The indexes of the programs to keep, or nothing for a malformed list.
+std::optional<std::vector<std::size_t>> read_kept(std::string_view indexes);
+
+// Before a file is read: its kind, and whether the tool would read it.
+// {"file", "kind" (or null), "admitted", "error" (or null), "status",
+// "records" (what mog -v --json prints, or null when it prints nothing)}.
+std::string admit(std::string_view name, double size);
+
+// A file the browser could not read, in the tool's words; browser_error is
+// the DOMException's name ("NotFoundError", "NotReadableError", ...). The
+// same members as admit's.
+std::string read_failed(std::string_view name, std::string_view browser_error);
+
+// The file's listing: what mog -v --unicode and mog -v --json show, and for
+// each start line whether it may be set and whether it lacks the number.
+// {"file", "kind", "size", "error", "status", "warnings", "line_number",
+// "line_error", "machines_error", "lacking", "programs": [{"index", "name",
+// "type", "load_address", "line", "text", "settable", "reason", "check",
+// "new_line"}], "records"}. The bytes are not changed.
+std::string list(std::string_view name, std::span<unsigned char> bytes, const Choices& choices);
+
+// Sets the line number of every settable start line that is not kept, in
+// the bytes, as mog -n N (with -i's answers for kept ones) writes them: the
+// listing's members (the lines before the change, "new_line" the number
+// written) and "destination" (null when nothing is to be written) and
+// "changed". When it fails ("error" set) the bytes are as they were.
+std::string stamp(std::string_view name, std::span<unsigned char> bytes, const Choices& choices);
+
+} // namespace mog::page
