@@ -379,6 +379,8 @@ TEST(CollectionProcess, EachFileIsReadAsItIsAfterALongerOne) {
     cut.replace(sector_offset(17, 0) + 6, 2, line_bytes(7));
     EXPECT_EQ(read_file(folder / "c.d64"), cut);
     EXPECT_EQ(read_file(folder / "d.t64"), tape);
+    // The entry that ends where the file ends is listed, without a start line.
+    EXPECT_EQ(run_mog(folder.path(), {"-q", "-v", "d.t64"}).out, "GAME             \n");
 }
 
 // A destination named through a relative link in a subfolder is the file
