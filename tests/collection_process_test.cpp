@@ -405,4 +405,88 @@ TEST(CollectionProcess, RelativeLinksLeadFromTheirOwnFolder) {
     EXPECT_EQ(folder_entries(folder / "d"), (std::vector<std::string>{"link.prg", "real.prg"}));
 }
 
+RunSettings with_faults(const std::vector<std::pair<std::string, std::string>>& faults) {
+    RunSettings settings;
+    settings.environment = {{"LD_PRELOAD", MOG_FAULT_PRELOAD}, {"ASAN_OPTIONS", "verify_asan_link_order=0"}};
+    settings.environment.insert(settings.environment.end(), faults.begin(), faults.end());
+    return settings;
+}
+
+// A signal the caller set to be ignored, as nohup and a script's background
+// jobs do, does not end a batch.
+TEST(CollectionProcess, IgnoredSignalsStayIgnored) {
+    SKIP_UNDER_RUNNER("the signal is raised from POSIX's C library");
+    const std::string disk = disk_with_archive(sda_program(9, ARCHIVED));
+    for (int signal_number : {SIGHUP, SIGINT, SIGPIPE}) {
+        SCOPED_TRACE(signal_number);
+        TempFolder folder;
+        mkdir((folder / "wide").c_str(), 0755);
+        for (const char* name : {"a.d64", "b.d64"})
+            write_file(folder / ("wide/" + std::string(name)), disk);
+        RunSettings settings = with_faults({{"MOG_RAISE_AT_RENAME", std::to_string(signal_number)}});
+        settings.ignored_signals = {signal_number};
+        ProcessResult result = run_mog(folder.path(), {"--in-place", "-n", "7", "wide"}, settings);
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(result.out, "wide/a.d64: 1 program changed.\nwide/b.d64: 1 program changed.\n"
+                              "2 files: 2 changed, 0 unchanged, 0 kept, 0 failed.\n");
+    }
+}
+
+// What a folder search found is read and written only as what it was: a
+// link put in its place since is not followed; named, a link is. A
+// destination that appears while a batch writes it stays.
+TEST(CollectionProcess, WhatAppearsDuringABatchIsNotWrittenThrough) {
+    SKIP_UNDER_RUNNER("the faults are injected into POSIX's C library");
+    const std::string program = sys_program(10);
+    std::string stamped = program;
+    stamped.replace(4, 2, line_bytes(7));
+    struct Case {
+        const char* label;
+        std::vector<std::string> arguments;
+        std::vector<std::pair<std::string, std::string>> faults;
+        int status;
+        std::string err;
+        std::string outside;  // what outside.prg holds afterwards
+        std::string out_file; // what tree/a.out.prg holds afterwards; empty: nothing there
+    };
+    const std::vector<Case> cases = {
+        {"a found file became a link",
+         {"--in-place", "-n", "7", "tree"},
+         {{"MOG_LINK_AT_OPEN", "tree/a.prg:../outside.prg"}},
+         3,
+         "tree/a.prg: ERROR: Cannot read file 'tree/a.prg': Is a symbolic link.\n",
+         program,
+         ""},
+        {"a named file became a link",
+         {"--in-place", "-n", "7", "tree/a.prg"},
+         {{"MOG_LINK_AT_OPEN", "tree/a.prg:../outside.prg"}},
+         0,
+         "",
+         stamped,
+         ""},
+        {"a destination appeared",
+         {"--batch", "-n", "7", "tree"},
+         {{"MOG_APPEAR", "tree/a.out.prg"}},
+         3,
+         "tree/a.prg: ERROR: Cannot write file 'tree/a.out.prg': File exists.\n",
+         program,
+         "appeared"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        TempFolder folder;
+        mkdir((folder / "tree").c_str(), 0755);
+        write_file(folder / "tree/a.prg", program);
+        write_file(folder / "outside.prg", program);
+        ProcessResult result = run_mog(folder.path(), c.arguments, with_faults(c.faults));
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(result.err, c.err);
+        EXPECT_EQ(read_file(folder / "outside.prg"), c.outside);
+        EXPECT_EQ(path_exists(folder / "tree/a.out.prg"), !c.out_file.empty());
+        if (!c.out_file.empty()) {
+            EXPECT_EQ(read_file(folder / "tree/a.out.prg"), c.out_file);
+        }
+    }
+}
+
 } // namespace

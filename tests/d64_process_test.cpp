@@ -144,6 +144,13 @@ TEST(D64Process, ViewConvertsNamesUnderEitherTable) {
     }
 }
 
+std::string repeated(const std::string& text, int times) {
+    std::string result;
+    for (int i = 0; i < times; ++i)
+        result += text;
+    return result;
+}
+
 TEST(D64Process, InteractiveAnswers) {
     struct Case {
         const char* label;
@@ -182,6 +189,11 @@ TEST(D64Process, InteractiveAnswers) {
          alpha_question + beta_question, 10, 1984},
         {"4097 bytes without a line ending end the input", std::string(4097, '7') + "\n8\n",
          alpha_question + beta_question, 10, 1984},
+        // A stream of wrong answers, as from yes, ends the input.
+        {"16 wrong answers end the input", repeated("y\n", 16) + "5\n6\n",
+         repeated(alpha_question + "Invalid input.\n", 16) + alpha_question + beta_question, 10, 1984},
+        {"15 wrong answers do not", repeated("y\n", 15) + "5\n6\n",
+         repeated(alpha_question + "Invalid input.\n", 15) + alpha_question + beta_question, 5, 6},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);

@@ -5,7 +5,11 @@
    MOG_RAISE_AT_RENAME=n  signal n is raised as the destination is renamed
                        into place, before the rename happens;
    MOG_NO_RENAMEAT2=1  renameat2 fails with EINVAL, as on a file system
-                       without it (it is traced as a rename all the same). */
+                       without it (it is traced as a rename all the same);
+   MOG_LINK_AT_OPEN=name:target  just before name is opened for reading,
+                       another program puts a link to target in its place;
+   MOG_APPEAR=name     just before a new file is created, another program
+                       writes a file of that name. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -31,6 +35,59 @@ static void trace(const char* line) {
         fprintf(log, "%s\n", line);
         fclose(log);
     }
+}
+
+/* What another program does at the moment the tool opens a file. */
+static void meddle(const char* name, int flags) {
+    const char* swap = getenv("MOG_LINK_AT_OPEN");
+    const char* colon = swap != NULL ? strchr(swap, ':') : NULL;
+    if (colon != NULL && (flags & O_CREAT) == 0 && strlen(name) == (size_t)(colon - swap) &&
+        strncmp(name, swap, (size_t)(colon - swap)) == 0) {
+        unlink(name);
+        symlink(colon + 1, name);
+    }
+    const char* appear = getenv("MOG_APPEAR");
+    if (appear != NULL && (flags & O_CREAT) != 0 && access(appear, F_OK) != 0) {
+        FILE* file = fopen(appear, "w");
+        if (file != NULL) {
+            fputs("appeared", file);
+            fclose(file);
+        }
+    }
+}
+
+static int opened(const char* symbol, const char* name, int flags, mode_t mode) {
+    meddle(name, flags);
+    int (*real_open)(const char*, int, ...);
+    void* found = real(symbol);
+    memcpy(&real_open, &found, sizeof real_open);
+    return real_open(name, flags, mode);
+}
+
+int open(const char* name, int flags, ...) {
+    va_list arguments;
+    va_start(arguments, flags);
+    mode_t mode = (flags & O_CREAT) != 0 ? va_arg(arguments, mode_t) : 0;
+    va_end(arguments);
+    return opened("open", name, flags, mode);
+}
+
+int open64(const char* name, int flags, ...) {
+    va_list arguments;
+    va_start(arguments, flags);
+    mode_t mode = (flags & O_CREAT) != 0 ? va_arg(arguments, mode_t) : 0;
+    va_end(arguments);
+    return opened("open64", name, flags, mode);
+}
+
+/* What a fortified build calls where the flags are not known when it is
+   compiled. */
+int __open_2(const char* name, int flags) {
+    return opened("open", name, flags, 0);
+}
+
+int __open64_2(const char* name, int flags) {
+    return opened("open64", name, flags, 0);
 }
 
 int fsync(int fd) {

@@ -168,17 +168,49 @@ TEST(PrgProcess, ReplacedDestinationKeepsModeAndLinks) {
     EXPECT_EQ(folder_entries(folder.path()), (std::vector<std::string>{"game.prg", "link.prg", "target.prg"}));
 }
 
-// The set-user-ID, set-group-ID and sticky bits are kept as well.
-TEST(PrgProcess, ReplacedDestinationKeepsItsSpecialModeBits) {
+// The set-user-ID, set-group-ID and sticky bits are kept as well; run as
+// root, so are another user's owner and group, also in a folder that gives
+// new files its own group, and the special bits with them.
+TEST(PrgProcess, ReplacedDestinationKeepsItsSpecialModeBitsAndOwner) {
     SKIP_UNDER_RUNNER("Windows has no POSIX modes");
-    TempFolder folder;
-    write_file(folder / "game.prg", sys_program(10));
-    ASSERT_EQ(chmod((folder / "game.prg").c_str(), 07755), 0);
-    ProcessResult result = run_mog(folder.path(), {"-y", "-n", "9", "game.prg", "game.prg"});
-    EXPECT_EQ(result.status, 0);
-    struct stat info {};
-    ASSERT_EQ(stat((folder / "game.prg").c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 07755u);
+    struct Case {
+        const char* label;
+        uid_t owner;
+        gid_t group;
+        bool group_giving_folder;
+    };
+    const bool root = geteuid() == 0;
+    const uid_t nobody = root ? 65534 : geteuid();
+    const gid_t nogroup = root ? 65534 : getegid();
+    const std::vector<Case> cases = {
+        {"own file", geteuid(), getegid(), false},
+        {"another user's file", nobody, nogroup, false},
+        {"own file in a folder with its own group", geteuid(), getegid(), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        TempFolder folder;
+        mkdir((folder / "sub").c_str(), 0755);
+        if (c.group_giving_folder && root) {
+            ASSERT_EQ(chown((folder / "sub").c_str(), 0, nogroup), 0);
+            ASSERT_EQ(chmod((folder / "sub").c_str(), 02775), 0);
+        }
+        write_file(folder / "sub/game.prg", sys_program(10));
+        ASSERT_EQ(chown((folder / "sub/game.prg").c_str(), c.owner, c.group), 0);
+        ASSERT_EQ(chmod((folder / "sub/game.prg").c_str(), 07755), 0);
+        for (const char* option : {"-y", "--in-place"}) {
+            std::vector<std::string> arguments = {option, "-n", "9", "sub/game.prg"};
+            if (std::string(option) == "-y")
+                arguments.push_back("sub/game.prg");
+            ProcessResult result = run_mog(folder.path(), arguments);
+            EXPECT_EQ(result.status, 0) << option;
+            struct stat info {};
+            ASSERT_EQ(stat((folder / "sub/game.prg").c_str(), &info), 0);
+            EXPECT_EQ(info.st_mode & 07777, 07755u) << option;
+            EXPECT_EQ(info.st_uid, c.owner) << option;
+            EXPECT_EQ(info.st_gid, c.group) << option;
+        }
+    }
 }
 
 TEST(PrgProcess, LongestFileNameCanBeReplaced) {

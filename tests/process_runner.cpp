@@ -126,6 +126,8 @@ const std::string& tool_for_everyone() {
     dup2(error, STDERR_FILENO);
     close(output);
     close(error);
+    for (int signal_number : settings.ignored_signals)
+        signal(signal_number, SIG_IGN);
     if (settings.file_size_limit >= 0) {
         rlimit limit{static_cast<rlim_t>(settings.file_size_limit), static_cast<rlim_t>(settings.file_size_limit)};
         setrlimit(RLIMIT_FSIZE, &limit);

@@ -20,6 +20,7 @@ struct RunSettings {
                                                                   // that permission bits apply
     std::vector<std::pair<std::string, std::string>> environment; // added variables
     std::string output_file;                                      // standard output goes here instead of being captured
+    std::vector<int> ignored_signals;                             // the tool starts with these set to be ignored
 };
 
 // A new empty folder, removed with everything in it when the test ends.

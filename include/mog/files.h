@@ -16,8 +16,10 @@ namespace mog {
 // reading it (a 3 GiB sparse file, say) would only waste time.
 constexpr std::size_t MAX_FILE_SIZE = 16 * 1024 * 1024;
 
-// The error code of a name that is no regular file, beside errno values.
+// The error codes of a name that is no regular file, and of a symbolic link
+// where none is followed, beside errno values.
 constexpr int NOT_A_REGULAR_FILE = -1;
+constexpr int IS_A_LINK = -2;
 
 // What a file could not be used for.
 enum class FileStep {
@@ -28,7 +30,7 @@ enum class FileStep {
 
 struct FileError {
     FileStep step;
-    int code = 0;     // an errno value, or NOT_A_REGULAR_FILE
+    int code = 0;     // an errno value, NOT_A_REGULAR_FILE or IS_A_LINK
     std::string name; // as given
 };
 
@@ -44,8 +46,9 @@ FileRead read_file(std::string_view name, Bytes reuse = {});
 FileRead read_file(std::nullptr_t, Bytes = {}) = delete;
 
 // Writes the bytes to a new file beside the name and renames it over the
-// name only once every byte is on the device, so that a failure or a crash
-// leaves the old file or the new one, never a part. Without replace_existing
+// name only once every byte is written, and, when it replaces a file, on
+// the device: a failure or a crash leaves the old file or the new one, never
+// a part. Without replace_existing
 // anything at the name (even a link, even one that came while the file was
 // written) stays, and the write fails with EEXIST. With it, an existing
 // file keeps its permission bits and a symbolic link is written through to

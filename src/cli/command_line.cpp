@@ -67,6 +67,13 @@ const FlagOption* flag_lettered(char letter) {
 constexpr char LINE_NUMBER_LETTER = 'n';
 constexpr std::string_view MACHINE_OPTION = "--machine";
 
+// A number attached to -n, as in -n2026: digits, a sign before them at most.
+bool attached_number(std::string_view text) {
+    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
+        text.remove_prefix(1);
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
 // Letters of flags that go together in one argument, the last one maybe -n.
 // Gives where the value of -n begins (the argument's end when the next
 // argument is its value), or nothing when the argument is no such bundle.
@@ -75,10 +82,8 @@ std::optional<std::size_t> bundle_value_at(std::string_view argument) {
         return std::nullopt;
     for (std::size_t i = 1; i < argument.size(); ++i) {
         if (argument[i] == LINE_NUMBER_LETTER) {
-            // -n2026: the value follows the letter; it starts as a number does.
             const std::size_t value = i + 1;
-            if (value == argument.size() || (argument[value] >= '0' && argument[value] <= '9') ||
-                argument[value] == '-' || argument[value] == '+')
+            if (value == argument.size() || attached_number(argument.substr(value)))
                 return value;
             return std::nullopt;
         }

@@ -68,14 +68,18 @@ void check(const Options& options, FileReport& report) {
     for (const Notice& notice : report.result.notices)
         report.check_failed = report.check_failed || fails_check(notice, report);
     report.check_failed = report.check_failed || report.lacks_number || !report.result.any_start_line();
+    // A script reading the record learns why the file failed without a line.
+    if (!report.result.any_start_line())
+        report.no_start_line = TEXT_NO_START_LINE;
     if (report.check_failed)
         report.failure = silent_failure(STATUS_CHECK_FAILED);
 }
 
 // Writes the bytes as agreed, and notes what was written.
-void write(Session& session, FileReport& report, const std::string& destination, bool replace) {
+void write(Session& session, FileReport& report, const std::string& destination, bool replace, Links links) {
     report.destination = destination;
-    const Replaced replaced = replace_file_bytes(destination.c_str(), session.buffer, replace, session.interruptions);
+    const Replaced replaced =
+        replace_file_bytes(destination.c_str(), session.buffer, replace, session.interruptions, links);
     if (replaced.error != 0)
         return fail(report, file_failure(FileError{FileStep::write, replaced.error, destination}));
     report.written = destination;
@@ -86,14 +90,15 @@ void write(Session& session, FileReport& report, const std::string& destination,
 }
 
 // In a batch only what changes is written: a second identical run writes
-// nothing. In place the file itself is replaced; a derived destination is
-// replaced only with -y, and never one that appeared meanwhile.
-void write_batch_file(Session& session, FileReport& report) {
+// nothing. In place the file itself is replaced, written through a link only
+// where the link was named; a derived destination is replaced only with -y,
+// and never one that appeared meanwhile, and never through a link.
+void write_batch_file(Session& session, const FileTask& task, FileReport& report) {
     const Options& options = session.options;
     if (options.mode == Mode::view || options.mode == Mode::check || report.result.changed() == 0)
         return;
     if (options.scope == Scope::in_place)
-        return write(session, report, report.file, true);
+        return write(session, report, report.file, true, task.found_in_folder ? Links::refuse : Links::follow);
     const std::string destination = default_destination(report.file);
     report.destination = destination;
     const NameUse use = name_use(destination.c_str());
@@ -118,7 +123,7 @@ void write_batch_file(Session& session, FileReport& report) {
         report.failure = silent_failure(STATUS_OVERWRITE_REFUSED);
         return;
     }
-    write(session, report, destination, exists);
+    write(session, report, destination, exists, Links::refuse);
 }
 
 // True for another name of a file the batch already worked on, as the name
@@ -142,7 +147,9 @@ bool read(Session& session, const FileTask& task, SingleRun* single, FileReport&
                  failure_with_usage(STATUS_BAD_COMMAND_LINE, Prefix::none, "%s", describe_unknown_kind().c_str()));
         return true;
     }
-    OpenedSource source(task.name);
+    // What a folder search found is read only as what it was found to be,
+    // never through a link put in its place since.
+    OpenedSource source(task.name, task.found_in_folder ? Links::refuse : Links::follow);
     if (!source.error())
         identity = source.identity();
     if (seen_before(session, identity))
@@ -196,9 +203,9 @@ bool pass_and_write(Session& session, const FileTask& task, SingleRun* single, F
         return true;
     check(options, report);
     if (single == nullptr)
-        write_batch_file(session, report);
+        write_batch_file(session, task, report);
     else if (options.changes_files())
-        write(session, report, *single->target.destination, replace_agreed);
+        write(session, report, *single->target.destination, replace_agreed, Links::follow);
     return true;
 }
 

@@ -79,7 +79,9 @@ Answer parse_answer(const char* line, long maximum) {
 
 long ask_line_number(const std::string& question, long maximum, AnswerInput& input, TextOrigin origin) {
     char line[ANSWER_LINE_SIZE];
-    for (;;) {
+    for (int wrong = 0;; ++wrong) {
+        if (wrong == MAX_WRONG_ANSWERS && !stdin_is_console())
+            input.ended = true;
         ask(question, origin);
         show_typed_ahead(input);
         if (!read_answer_line(line, input))

@@ -17,6 +17,10 @@ constexpr std::size_t ANSWER_LINE_SIZE = 256; // 255 characters and a zero byte
 // without a line ending: endless input without one must not hang the tool.
 constexpr std::size_t MAX_UNENDED_ANSWER = 4096;
 
+// Input that is not a terminal answers one question wrongly at most this many
+// times: a stream of wrong answers (yes, say) must not ask forever.
+constexpr int MAX_WRONG_ANSWERS = 16;
+
 // Where the answers come from besides standard input.
 struct AnswerInput {
     std::string typed_ahead; // keys typed after the overwrite answer, read first
@@ -34,10 +38,11 @@ struct Answer {
 Answer parse_answer(const char* line, long maximum);
 
 // Prints the question, Commodore text, and reads answers until one is
-// acceptable. Gives
-// NO_CHANGE for an empty answer or the end of input, otherwise a number
-// from 0 to the maximum. An answer of MAX_UNENDED_ANSWER bytes without a
-// line ending from input that is no terminal counts as the end of input.
+// acceptable. Gives NO_CHANGE for an empty answer or the end of input,
+// otherwise a number from 0 to the maximum. From input that is no terminal,
+// an answer of MAX_UNENDED_ANSWER bytes without a line ending counts as the
+// end of input, and so does what comes after MAX_WRONG_ANSWERS wrong answers
+// to one question.
 long ask_line_number(const std::string& question, long maximum, AnswerInput& input,
                      TextOrigin origin = TextOrigin::commodore);
 

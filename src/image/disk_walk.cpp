@@ -55,16 +55,16 @@ constexpr std::size_t SECTOR_PAYLOAD = SECTOR_SIZE - SECTOR_DATA;
 
 // A file's bytes follow its chain of sectors: each sector's link leads to
 // the next, a link to track 0 marks the last sector and names its last byte.
-// Every link is looked up with the format's bounds, and the walk along the
-// chain is as long as the offset asks, so a loop cannot hold it.
+// Every link is looked up with the format's bounds, and a chain longer than
+// the disk has sectors goes round in a loop: it ends there.
 std::size_t read_disk_file(const WalkState& walk, const Program& program, std::size_t offset,
                            std::span<unsigned char> into) {
-    if (program.line.data() == nullptr)
+    if (program.line.data() == nullptr || program.origin > walk.size || walk.size - program.origin < SECTOR_SIZE)
         return 0;
     const DiskFormat& format = *walk.container.format;
     const unsigned char* sector = walk.bytes + program.origin;
     std::size_t copied = 0;
-    while (copied < into.size()) {
+    for (int sectors = 1; copied < into.size(); ++sectors) {
         const bool last = sector[0] == 0;
         // The last sector's link byte names the last byte used; a smaller
         // value holds no data.
@@ -78,7 +78,7 @@ std::size_t read_disk_file(const WalkState& walk, const Program& program, std::s
         } else {
             offset -= payload;
         }
-        if (last || copied == into.size())
+        if (last || sectors == total_sectors(format))
             break;
         sector = find_sector(format, walk.bytes, walk.size, sector[0], sector[1]);
         if (sector == nullptr)

@@ -47,6 +47,7 @@ TEST(ProgramWalk, FilesAreReadAsAPrgHoldsThem) {
                       "ABCDEFG";
     std::string p00 = std::string("C64File\0NAME\xa0\xa0\xa0\xa0\xa0\xa0\xa0\xa0\xa0\xa0\xa0\xa0\0\0", 26) + prg;
     std::string tape = tape_image({{1, 0x0801, "ONE", "ABCDEFG"}});
+    std::string two_entries = tape_image({{1, 0x0801, "ONE", "ABCDEFG"}, {1, 0x0801, "TWO", "HIJK"}});
     std::string chain = disk_with_chain({{17, 1}, {17, 2}, {0, 0}}, 11);
     std::string loop = disk_with_chain({{17, 1}, {17, 0}}, 0);
     std::string broken = disk_with_chain({{99, 0}}, 0);
@@ -71,15 +72,37 @@ TEST(ProgramWalk, FilesAreReadAsAPrgHoldsThem) {
          "\x01\x08"
          "A"},
         {"tape: its data", "x.t64", &tape, 6, 5, "EFG"},
+        {"tape: up to the next entry's data", "x.t64", &two_entries, 2, 9, "ABCDEFG"},
         {"disk: the first sector", "x.d64", &chain, 0, 2, "aa"},
         {"disk: across two sectors", "x.d64", &chain, 252, 4, "aabb"},
         {"disk: the last sector as far as its link says", "x.d64", &chain, 508, 20, std::string(10, 'c')},
         {"disk: a loop is followed as far as asked", "x.d64", &loop, 254 * 101, 3, "bbb"},
+        {"disk: but no further than the disk has sectors", "x.d64", &loop,
+         254 * static_cast<std::size_t>(total_sectors(D64)), 3, ""},
         {"disk: a broken link ends the file", "x.d64", &broken, 250, 10, "aaaa"},
         {"disk: a last sector that holds nothing", "x.d64", &cut_short, 254, 3, ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(file_bytes(c.name, *c.container, c.offset, c.count), c.expected) << c.label;
+}
+
+// A program of another walk, which may lie beyond this walk's bytes, reads
+// nothing.
+TEST(ProgramWalk, AProgramOfAnotherWalkReadsNothingBeyondTheBytes) {
+    std::string image = blank_image();
+    put_entry(image, 18, 1, 0, FILE_PRG, 35, 16, "LAST");
+    put_program(image, 35, 16, sys_program(10));
+    std::span<unsigned char> bytes(reinterpret_cast<unsigned char*>(image.data()), image.size());
+    ProgramWalk whole = start_program_walk(*container_for_name("x.d64"), bytes);
+    std::optional<Program> last = next_program(whole);
+    ASSERT_TRUE(last);
+    ProgramWalk cut = start_program_walk(*container_for_name("x.d64"), bytes.first(sector_offset(18, 2)));
+    unsigned char into[4];
+    EXPECT_EQ(read_program_file(cut, *last, 0, into), 0u);
+    std::string tape = tape_image({{1, 0x0801, "ONE", "ABCDEFG"}});
+    ProgramWalk short_tape =
+        start_program_walk(*container_for_name("x.t64"), std::span(reinterpret_cast<unsigned char*>(tape.data()), 70));
+    EXPECT_EQ(read_program_file(short_tape, *last, 3, into), 0u);
 }
 
 // A walk that has nothing to walk reads nothing.

@@ -1,5 +1,6 @@
 #include "image/tape_walk.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "basic/little_endian.h"
@@ -16,6 +17,12 @@ bool tape_extension(std::string_view extension) {
     return same_extension(extension, ".t64");
 }
 
+// Data that would begin in the header or the directory is another entry's
+// bytes, not a program's.
+bool holds_data(const WalkState& walk, std::size_t offset) {
+    return offset >= TAPE_HEADER_SIZE + TAPE_ENTRY_SIZE * walk.end && offset <= walk.size;
+}
+
 // The entries-in-use field is often wrong: the walk goes over every entry
 // reserved that lies wholly within the bytes read.
 void start_tape(WalkState& walk) {
@@ -27,6 +34,17 @@ void start_tape(WalkState& walk) {
     if (walk.end == 0 && walk.size >= TAPE_HEADER_SIZE + TAPE_ENTRY_SIZE)
         walk.end = 1;
     walk.at = 0;
+    // A tape holds its files one after the other: each one's data ends where
+    // the next one's begins.
+    for (std::size_t k = 0; k < walk.end; ++k) {
+        const std::size_t at = TAPE_HEADER_SIZE + TAPE_ENTRY_SIZE * k;
+        if (at > walk.size || walk.size - at < TAPE_ENTRY_SIZE)
+            break;
+        const std::size_t offset = read_le32(walk.bytes + at + TAPE_ENTRY_OFFSET);
+        if (walk.bytes[at + TAPE_ENTRY_TYPE] != 0 && holds_data(walk, offset))
+            walk.data_starts.push_back(offset);
+    }
+    std::sort(walk.data_starts.begin(), walk.data_starts.end());
 }
 
 // The next entry, free slots included, or null at the end.
@@ -53,7 +71,7 @@ bool next_tape_program(WalkState& walk, Program& program) {
     program.has_load_address = true;
     program.load_address = read_le16(entry + TAPE_ENTRY_START);
     std::size_t offset = read_le32(entry + TAPE_ENTRY_OFFSET);
-    if (offset >= TAPE_HEADER_SIZE + TAPE_ENTRY_SIZE * walk.end && offset <= walk.size) {
+    if (holds_data(walk, offset)) {
         program.line = std::span<unsigned char>(walk.bytes + offset, walk.size - offset);
         program.origin = offset;
     }
@@ -61,17 +79,25 @@ bool next_tape_program(WalkState& walk, Program& program) {
 }
 
 // The file a tape entry stands for starts with the load address the entry
-// holds; its data follows from the entry's offset on.
+// holds; its data follows from the entry's offset on, up to where the next
+// entry's data begins.
 std::size_t read_tape_file(const WalkState& walk, const Program& program, std::size_t offset,
                            std::span<unsigned char> into) {
-    if (program.line.data() == nullptr)
+    if (program.line.data() == nullptr || program.origin > walk.size)
         return 0;
     unsigned char address[LOAD_ADDRESS_SIZE];
     write_le16(address, program.load_address);
     std::size_t copied = 0;
     for (; offset < LOAD_ADDRESS_SIZE && copied < into.size(); ++offset)
         into[copied++] = address[offset];
-    return copied + copy_from(walk, program.origin, offset - LOAD_ADDRESS_SIZE, into.subspan(copied));
+    const auto next = std::upper_bound(walk.data_starts.begin(), walk.data_starts.end(), program.origin);
+    const std::size_t end = next != walk.data_starts.end() ? *next : walk.size;
+    const std::size_t data_size = end - program.origin;
+    offset -= LOAD_ADDRESS_SIZE;
+    if (offset >= data_size)
+        return copied;
+    into = into.subspan(copied, std::min(into.size() - copied, data_size - offset));
+    return copied + copy_from(walk, program.origin, offset, into);
 }
 
 } // namespace

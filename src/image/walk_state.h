@@ -20,6 +20,7 @@ struct ProgramWalk::State {
     std::size_t end = 0;        // a tape's entries to visit
     std::size_t next_entry = 0; // the entry of a disk's directory sector to give next
     std::vector<bool> visited;  // a disk's sectors already visited, to stop loops
+    std::vector<std::size_t> data_starts; // where a tape's entries' data begin, in order: each ends the one before
 };
 
 using WalkState = ProgramWalk::State;

@@ -11,7 +11,9 @@ namespace mog {
 namespace {
 
 std::string reason(int code) {
-    return code == NOT_A_REGULAR_FILE ? "Not a regular file" : std::strerror(code);
+    if (code == NOT_A_REGULAR_FILE)
+        return "Not a regular file";
+    return code == IS_A_LINK ? "Is a symbolic link" : std::strerror(code);
 }
 
 } // namespace

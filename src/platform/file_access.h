@@ -49,9 +49,12 @@ struct OpenedFile {
     FileIdentity identity;
 };
 
+// Links are followed, or the name must be no link at all.
+enum class Links { follow, refuse };
+
 // Opens what the name leads to for reading, without waiting on a FIFO or a
-// device. Gives 0 or an errno value.
-int open_for_reading(const char* name, OpenedFile& file);
+// device. Gives 0, an errno value, or IS_A_LINK for a link refused.
+int open_for_reading(const char* name, OpenedFile& file, Links links = Links::follow);
 
 // Reads up to size bytes. Gives the bytes read, 0 at the end of the file, or
 // minus an errno value.

@@ -1,5 +1,7 @@
 #include "platform/file_access.h"
 
+#include "mog/files.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,8 +18,8 @@ PathKind kind_of(mode_t mode) {
 }
 
 // Non-blocking, so that a FIFO put in the file's place cannot hang the open.
-int open_without_waiting(const char* name) {
-    return open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+int open_without_waiting(const char* name, Links links) {
+    return open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (links == Links::refuse ? O_NOFOLLOW : 0));
 }
 
 } // namespace
@@ -46,10 +48,10 @@ std::optional<FileIdentity> file_identity(const char* name) {
     return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
-int open_for_reading(const char* name, OpenedFile& file) {
-    int fd = open_without_waiting(name);
+int open_for_reading(const char* name, OpenedFile& file, Links links) {
+    int fd = open_without_waiting(name, links);
     if (fd < 0)
-        return errno;
+        return links == Links::refuse && errno == ELOOP && name_use(name) == NameUse::link ? IS_A_LINK : errno;
     struct stat info {};
     if (fstat(fd, &info) != 0) {
         int error = errno;

@@ -1,5 +1,7 @@
 #include "platform/file_access.h"
 
+#include "mog/files.h"
+
 #include "platform/windows_text.h"
 
 namespace mog {
@@ -64,7 +66,9 @@ std::optional<FileIdentity> file_identity(const char* name) {
     return known ? std::optional<FileIdentity>(identity) : std::nullopt;
 }
 
-int open_for_reading(const char* name, OpenedFile& file) {
+int open_for_reading(const char* name, OpenedFile& file, Links links) {
+    if (links == Links::refuse && name_use(name) == NameUse::link)
+        return IS_A_LINK;
     HANDLE handle = open_target(wide_text(name), GENERIC_READ);
     if (handle == INVALID_HANDLE_VALUE)
         return errno_from_windows_error(GetLastError());

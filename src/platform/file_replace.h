@@ -8,7 +8,7 @@
 namespace mog {
 
 struct Replaced {
-    int error = 0;         // 0, an errno value, or NOT_A_REGULAR_FILE
+    int error = 0;         // 0, an errno value, NOT_A_REGULAR_FILE or IS_A_LINK
     FileIdentity identity; // of the file written
 };
 
@@ -24,8 +24,11 @@ struct Replaced {
 // Signals that end the process by default wait until the rename is done or
 // undone, unless the caller has caught them all so that none can end the
 // process while a file is half written.
+//
+// With links refused, a link at the name is never written through nor
+// replaced: the write fails with IS_A_LINK.
 enum class Interruptions { hold, caught };
 Replaced replace_file_bytes(const char* name, std::span<const unsigned char> bytes, bool replacing_allowed,
-                            Interruptions interruptions = Interruptions::hold);
+                            Interruptions interruptions = Interruptions::hold, Links links = Links::follow);
 
 } // namespace mog

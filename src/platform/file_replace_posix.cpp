@@ -30,7 +30,7 @@ struct Target {
 // Follows symbolic links, also dangling ones, to the name that is really
 // written. Gives ELOOP for links that go round in a loop: there is no file
 // to write through to, and the link itself is not replaced.
-int resolve_links(const char* name, Target& target) {
+int resolve_links(const char* name, Target& target, Links links) {
     target.path = name;
     for (int depth = 0; depth < MAX_LINK_DEPTH; ++depth) {
         if (lstat(target.path.c_str(), &target.info) != 0)
@@ -39,6 +39,8 @@ int resolve_links(const char* name, Target& target) {
             target.exists = true;
             return 0;
         }
+        if (links == Links::refuse)
+            return IS_A_LINK;
         char link[PATH_MAX];
         ssize_t length = readlink(target.path.c_str(), link, sizeof link - 1);
         if (length <= 0)
@@ -89,16 +91,10 @@ mode_t process_umask() {
     return mask;
 }
 
-// Who the process is does not change while it runs: asked once.
-struct Process {
-    pid_t id = getpid();
-    uid_t user = geteuid();
-    gid_t group = getegid();
-};
-
-const Process& this_process() {
-    static const Process process;
-    return process;
+// The process's identity does not change while it runs: asked once.
+pid_t process_id() {
+    static const pid_t id = getpid();
+    return id;
 }
 
 // Creates a new file with a name of its own beside the target: the name
@@ -107,7 +103,7 @@ int create_temporary(const std::string& prefix, mode_t mode, std::string& tempor
     static unsigned long counter = 0;
     for (int tries = 0; tries < MAX_TEMPORARY_TRIES; ++tries) {
         char suffix[64];
-        std::snprintf(suffix, sizeof suffix, ".mog-%ld-%lu", static_cast<long>(this_process().id), counter++);
+        std::snprintf(suffix, sizeof suffix, ".mog-%ld-%lu", static_cast<long>(process_id()), counter++);
         temporary = prefix + suffix;
         int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST)
@@ -156,14 +152,24 @@ Replaced write_temporary_then_rename(const Target& target, std::span<const unsig
     if (fd < 0)
         return Replaced{errno, {}};
 
+    // What the new file is: its identity, and the owner and group it got
+    // (a folder with the set-group bit gives its own group).
     Replaced result;
+    struct stat created {};
+    if (fstat(fd, &created) != 0)
+        result.error = errno;
+    else
+        result.identity = {static_cast<std::uint64_t>(created.st_dev), static_cast<std::uint64_t>(created.st_ino)};
+    // The owner first: a change of owner clears the set-user and set-group
+    // bits, which the permission bits then bring back.
+    bool owner_changed = false;
+    if (result.error == 0 && replacing &&
+        (target.info.st_uid != created.st_uid || target.info.st_gid != created.st_gid))
+        owner_changed = fchown(fd, target.info.st_uid, target.info.st_gid) == 0; // only root may give files away
     // The umask may have taken bits the old file had, and the special bits
     // are not set by open.
-    if ((wanted & 0777 & ~process_umask()) != wanted && fchmod(fd, wanted) != 0)
+    if (result.error == 0 && (owner_changed || (wanted & 0777 & ~process_umask()) != wanted) && fchmod(fd, wanted) != 0)
         result.error = errno;
-    if (result.error == 0 && replacing &&
-        (target.info.st_uid != this_process().user || target.info.st_gid != this_process().group))
-        (void)!fchown(fd, target.info.st_uid, target.info.st_gid); // best effort: only root may give files away
     if (result.error == 0)
         result.error = write_all(fd, bytes.data(), bytes.size());
     // What existed is only given up once the new bytes are on the device, so
@@ -171,9 +177,6 @@ Replaced write_temporary_then_rename(const Target& target, std::span<const unsig
     // new file risks nothing and skips the wait.
     if (result.error == 0 && replacing && fsync(fd) != 0)
         result.error = errno;
-    struct stat written {};
-    if (result.error == 0 && fstat(fd, &written) == 0)
-        result.identity = {static_cast<std::uint64_t>(written.st_dev), static_cast<std::uint64_t>(written.st_ino)};
     if (close(fd) != 0 && result.error == 0)
         result.error = errno;
     if (result.error == 0 && replacing_allowed && rename(temporary.c_str(), target.path.c_str()) != 0)
@@ -190,7 +193,7 @@ Replaced write_temporary_then_rename(const Target& target, std::span<const unsig
 } // namespace
 
 Replaced replace_file_bytes(const char* name, std::span<const unsigned char> bytes, bool replacing_allowed,
-                            Interruptions interruptions) {
+                            Interruptions interruptions, Links links) {
     // A full disk or a file-size limit must show as a failed write, not kill
     // the process.
     static const bool size_limit_ignored = std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
@@ -208,7 +211,7 @@ Replaced replace_file_bytes(const char* name, std::span<const unsigned char> byt
     Target target;
     target.path = name;
     Replaced result;
-    result.error = replacing_allowed ? resolve_links(name, target) : 0;
+    result.error = replacing_allowed ? resolve_links(name, target, links) : 0;
     if (result.error == 0)
         result = write_temporary_then_rename(target, bytes, replacing_allowed);
 

@@ -1,5 +1,7 @@
 #include "platform/file_replace.h"
 
+#include "mog/files.h"
+
 #include "platform/windows_text.h"
 
 namespace mog {
@@ -91,9 +93,11 @@ int replace(const char* name, const unsigned char* data, std::size_t size, bool 
 // Windows sends no signals: a console's Ctrl-C reaches the handler the
 // front end sets, and nothing is held here.
 Replaced replace_file_bytes(const char* name, std::span<const unsigned char> bytes, bool replacing_allowed,
-                            Interruptions) {
+                            Interruptions, Links links) {
     std::wstring written;
     Replaced result;
+    if (links == Links::refuse && name_use(name) == NameUse::link)
+        return Replaced{IS_A_LINK, {}};
     result.error = replace(name, bytes.data(), bytes.size(), replacing_allowed, written);
     if (result.error == 0)
         result.identity = identity_of(written);

@@ -18,9 +18,13 @@ int list_folder(const char* path, std::vector<FolderEntry>& entries) {
         std::wstring name = found.cFileName;
         if (name == L"." || name == L"..")
             continue;
-        // Links and junctions are reparse points, to files or to folders.
+        // Links and junctions are reparse points that lead elsewhere; other
+        // reparse points (files of a cloud folder, say) are files as any.
+        const bool reparse = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        const bool leads_elsewhere =
+            reparse && (found.dwReserved0 == IO_REPARSE_TAG_SYMLINK || found.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT);
         EntryKind kind = EntryKind::file;
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+        if (leads_elsewhere)
             kind = EntryKind::link;
         else if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
             kind = EntryKind::folder;

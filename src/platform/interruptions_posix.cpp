@@ -18,13 +18,19 @@ void note(int signal_number) {
 
 } // namespace
 
+// A signal the caller set to be ignored (nohup, a background job of a
+// script, a pipeline's reader that went away) stays ignored.
 void catch_interruptions() {
     struct sigaction action {};
     action.sa_handler = note;
     action.sa_flags = SA_RESTART; // a read or write in progress goes on
     sigemptyset(&action.sa_mask);
-    for (int signal_number : INTERRUPTING_SIGNALS)
+    for (int signal_number : INTERRUPTING_SIGNALS) {
+        struct sigaction inherited {};
+        if (sigaction(signal_number, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN)
+            continue;
         sigaction(signal_number, &action, nullptr);
+    }
 }
 
 int interruption_caught() {

@@ -39,10 +39,10 @@ int read_into(OpenedFile& file, Bytes& bytes) {
 
 } // namespace
 
-OpenedSource::OpenedSource(std::string_view name) : name_(name) {
-    if (int error = open_for_reading(name_.c_str(), file_); error != 0) {
+OpenedSource::OpenedSource(std::string_view name, Links links) : name_(name) {
+    if (int error = open_for_reading(name_.c_str(), file_, links); error != 0) {
         const PathKind kind = path_kind(name_.c_str());
-        const bool something_else = kind == PathKind::folder || kind == PathKind::other;
+        const bool something_else = kind == PathKind::folder || kind == PathKind::other || error == IS_A_LINK;
         error_ = FileError{something_else ? FileStep::read : FileStep::find, error, name_};
     }
 }

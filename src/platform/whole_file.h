@@ -16,7 +16,7 @@ namespace mog {
 // that cannot be opened cannot be read. Closed when it goes.
 class OpenedSource {
   public:
-    explicit OpenedSource(std::string_view name);
+    explicit OpenedSource(std::string_view name, Links links = Links::follow);
     ~OpenedSource();
     OpenedSource(const OpenedSource&) = delete;
     OpenedSource& operator=(const OpenedSource&) = delete;
