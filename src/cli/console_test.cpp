@@ -22,4 +22,19 @@ TEST(Console, TerminalsGetNoControlCodes) {
         EXPECT_EQ(displayed_text(c.display, c.text.c_str()), c.shown) << c.text;
 }
 
+// Names from the system are UTF-8 on a UTF-8 terminal: only the C0 and C1
+// controls are replaced, the no-break space right after them is text.
+TEST(Console, SystemNamesKeepTheirCharacters) {
+    struct Case {
+        std::string text;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"a\x1B", "a\xE2\x86\x90"}, {"\xC2\x80\xC2\x9F", "??"}, {"\xC2\xA0", "\xC2\xA0"},
+        {"\xC3\x9C", "\xC3\x9C"},   {"\xFF", "\xEF\xBF\xBD"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(displayed_text(Display::utf8, c.text, TextOrigin::system), c.shown) << c.text;
+}
+
 } // namespace

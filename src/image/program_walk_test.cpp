@@ -86,6 +86,39 @@ TEST(ProgramWalk, FilesAreReadAsAPrgHoldsThem) {
         EXPECT_EQ(file_bytes(c.name, *c.container, c.offset, c.count), c.expected) << c.label;
 }
 
+// What a container stores about a program before its start line: the load
+// address as soon as two bytes hold it, and the name without its padding.
+TEST(ProgramWalk, LoadAddressAndNameAsStored) {
+    struct Case {
+        const char* label;
+        const char* name;
+        std::string bytes;
+        bool has_load_address;
+        std::size_t name_length;
+    };
+    const std::string pc64_name = std::string("C64File\0GAME", 12) + std::string(14, '\0');
+    const std::vector<Case> cases = {
+        {"prg of one byte", "x.prg", std::string("\x01", 1), false, 0},
+        {"prg of a load address alone", "x.prg", std::string("\x01\x08", 2), true, 0},
+        {"p00 padded with zero bytes, as PC64 pads", "x.p00", pc64_name + "\x01\x08", true, 4},
+        {"p00 padded with shifted blanks, as cbmconvert pads", "x.p00",
+         std::string("C64File\0GAME", 12) + std::string(12, '\xA0') + std::string(2, '\0') + "\x01\x08", true, 4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::string bytes = c.bytes;
+        ProgramWalk walk = start_program_walk(*container_for_name(c.name),
+                                              std::span(reinterpret_cast<unsigned char*>(bytes.data()), bytes.size()));
+        std::optional<Program> program = next_program(walk);
+        ASSERT_TRUE(program);
+        EXPECT_EQ(program->has_load_address, c.has_load_address);
+        if (c.has_load_address) {
+            EXPECT_EQ(program->load_address, 0x0801u);
+        }
+        EXPECT_EQ(program->name_length, c.name_length);
+    }
+}
+
 // A program of another walk, which may lie beyond this walk's bytes, reads
 // nothing.
 TEST(ProgramWalk, AProgramOfAnotherWalkReadsNothingBeyondTheBytes) {

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <string>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 #include <vector>
 
@@ -98,7 +100,15 @@ TEST(Files, ReadWhatWasWrittenAndReportWhyNot) {
 TEST(Files, OnlyRegularFilesAreRead) {
     std::string folder = temporary_folder();
     const std::string fifo = folder + "/fifo.prg", dangling = folder + "/dangling.prg", loop = folder + "/loop.prg";
+    const std::string socket_name = folder + "/socket.prg";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // A socket cannot even be opened: it is there, but cannot be read.
+    int listening = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socket_name.size(), sizeof address.sun_path);
+    std::copy(socket_name.begin(), socket_name.end(), address.sun_path);
+    ASSERT_EQ(bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ASSERT_EQ(symlink("absent.prg", dangling.c_str()), 0);
     ASSERT_EQ(symlink("loop.prg", loop.c_str()), 0);
     struct Case {
@@ -113,6 +123,7 @@ TEST(Files, OnlyRegularFilesAreRead) {
         {folder, PathKind::folder, FileStep::read, EISDIR},
         {dangling, PathKind::dangling_link, FileStep::find, ENOENT},
         {loop, PathKind::link_loop, FileStep::find, ELOOP},
+        {socket_name, PathKind::other, FileStep::read, ENXIO},
     };
     const unsigned char bytes[] = {1, 8};
     EXPECT_EQ(write_error(fifo, bytes, true), NOT_A_REGULAR_FILE); // and it stays a FIFO
@@ -124,7 +135,8 @@ TEST(Files, OnlyRegularFilesAreRead) {
         EXPECT_EQ(read.error->step, c.step) << c.name;
         EXPECT_EQ(read.error->code, c.code) << c.name;
     }
-    for (const std::string& name : {fifo, dangling, loop})
+    close(listening);
+    for (const std::string& name : {fifo, dangling, loop, socket_name})
         unlink(name.c_str());
     rmdir(folder.c_str());
 }

@@ -36,6 +36,10 @@ TEST(JsonRecords, StringsParseBackToTheirText) {
         {"beyond U+10FFFF", "\xF4\x90\x80\x80", "\"" + replacement + replacement + replacement + replacement + "\"",
          replacement + replacement + replacement + replacement},
         {"four bytes", "\xF0\x9F\xAD\xB2", "\"\xF0\x9F\xAD\xB2\"", "\xF0\x9F\xAD\xB2"},
+        {"U+07FF in three bytes is overlong", "\xE0\x9F\xBF", "\"" + replacement + replacement + replacement + "\"",
+         replacement + replacement + replacement},
+        {"U+0800, the first of three bytes", "\xE0\xA0\x80", "\"\xE0\xA0\x80\"", "\xE0\xA0\x80"},
+        {"U+10FFFF, the last character", "\xF4\x8F\xBF\xBF", "\"\xF4\x8F\xBF\xBF\"", "\xF4\x8F\xBF\xBF"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
