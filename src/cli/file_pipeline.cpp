@@ -132,44 +132,53 @@ bool seen_before(const Session& session, const std::optional<FileIdentity>& iden
     return session.options.batch() && identity && session.done.count(*identity) != 0;
 }
 
+// What the steps up to the read found out.
+struct Reading {
+    bool passed_over = false;             // another name for a file already worked on
+    std::optional<FileIdentity> identity; // of the file, where it could be had
+    bool replace_agreed = false;          // a single run's destination may be replaced
+};
+
 // The steps up to the read, and the question of a single run before it.
-// Gives false when the file is passed over.
-bool read(Session& session, const FileTask& task, SingleRun* single, FileReport& report,
-          std::optional<FileIdentity>& identity, bool& replace_agreed) {
+Reading read(Session& session, const FileTask& task, SingleRun* single, FileReport& report) {
+    Reading reading;
     if (task.search_error != 0 || !report.container) {
-        if (seen_before(session, identity = file_identity(task.name.c_str())))
-            return false;
+        reading.identity = file_identity(task.name.c_str());
+        reading.passed_over = seen_before(session, reading.identity);
+        if (reading.passed_over)
+            return reading;
         if (task.search_error != 0)
             fail(report, failure_without_usage(STATUS_FILE_ERROR, Prefix::error, TEXT_CANNOT_SEARCH, task.name.c_str(),
                                                std::strerror(task.search_error)));
         else
             fail(report,
                  failure_with_usage(STATUS_BAD_COMMAND_LINE, Prefix::none, "%s", describe_unknown_kind().c_str()));
-        return true;
+        return reading;
     }
     // What a folder search found is read only as what it was found to be,
     // never through a link put in its place since.
     OpenedSource source(task.name, task.found_in_folder ? Links::refuse : Links::follow);
     if (!source.error())
-        identity = source.identity();
-    if (seen_before(session, identity))
-        return false;
+        reading.identity = source.identity();
+    reading.passed_over = seen_before(session, reading.identity);
+    if (reading.passed_over)
+        return reading;
     if (source.error() && source.error()->step == FileStep::find) {
         fail(report, file_failure(*source.error()));
-        return true;
+        return reading;
     }
     if (single != nullptr && single->target.destination) {
         OverwriteGuard guard = guard_overwrite(session.options, *single->target.destination);
         if (guard.failure.failed()) {
             fail(report, guard.failure);
-            return true;
+            return reading;
         }
-        replace_agreed = guard.replace_agreed;
+        reading.replace_agreed = guard.replace_agreed;
         single->answers.typed_ahead = guard.typed_ahead;
     }
     if (std::optional<FileError> error = source.read(MAX_FILE_SIZE, session.buffer))
         fail(report, file_failure(*error));
-    return true;
+    return reading;
 }
 
 // True when a folder search found a file that only looks like a P00: real
@@ -216,15 +225,14 @@ std::optional<FileReport> process_file(Session& session, const FileTask& task, S
     report.file = task.name;
     report.container =
         single != nullptr ? std::optional<Container>(single->target.container) : container_for_name(task.name);
-    std::optional<FileIdentity> identity;
-    bool replace_agreed = false;
-    if (!read(session, task, single, report, identity, replace_agreed))
+    const Reading reading = read(session, task, single, report);
+    if (reading.passed_over)
         return std::nullopt;
-    if (report.outcome != Outcome::failed && !pass_and_write(session, task, single, report, replace_agreed))
+    if (report.outcome != Outcome::failed && !pass_and_write(session, task, single, report, reading.replace_agreed))
         return std::nullopt;
     // A file replaced in place has a new identity, which its name now leads to.
-    if (identity && !(session.options.scope == Scope::in_place && report.written))
-        session.done.insert(*identity);
+    if (reading.identity && !(session.options.scope == Scope::in_place && report.written))
+        session.done.insert(*reading.identity);
     session.reporter.file_ends(session.options, report);
     if (report.outcome == Outcome::failed || (single != nullptr && report.failure.failed()))
         session.reporter.failure(session.options, &report, report.failure);
