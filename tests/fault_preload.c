@@ -9,7 +9,9 @@
    MOG_LINK_AT_OPEN=name:target  just before name is opened for reading,
                        another program puts a link to target in its place;
    MOG_APPEAR=name     just before a new file is created, another program
-                       writes a file of that name. */
+                       writes a file of that name;
+   MOG_LINK_AFTER_READ=name:target  as the tool closes name after reading
+                       it, another program puts a link to target in its place. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -88,6 +90,32 @@ int __open_2(const char* name, int flags) {
 
 int __open64_2(const char* name, int flags) {
     return opened("open64", name, flags, 0);
+}
+
+int close(int fd) {
+    const char* swap = getenv("MOG_LINK_AFTER_READ");
+    const char* colon = swap != NULL ? strchr(swap, ':') : NULL;
+    if (colon != NULL) {
+        char name[4096], opened_name[4096], wanted[4096], link_name[64];
+        size_t length = (size_t)(colon - swap);
+        if (length < sizeof name) {
+            memcpy(name, swap, length);
+            name[length] = '\0';
+            snprintf(link_name, sizeof link_name, "/proc/self/fd/%d", fd);
+            ssize_t got = readlink(link_name, opened_name, sizeof opened_name - 1);
+            if (got > 0 && realpath(name, wanted) != NULL) {
+                opened_name[got] = '\0';
+                if (strcmp(opened_name, wanted) == 0) {
+                    unlink(name);
+                    symlink(colon + 1, name);
+                }
+            }
+        }
+    }
+    int (*real_close)(int);
+    void* found = real("close");
+    memcpy(&real_close, &found, sizeof real_close);
+    return real_close(fd);
 }
 
 int fsync(int fd) {

@@ -161,14 +161,12 @@ Replaced write_temporary_then_rename(const Target& target, std::span<const unsig
     else
         result.identity = {static_cast<std::uint64_t>(created.st_dev), static_cast<std::uint64_t>(created.st_ino)};
     // The owner first: a change of owner clears the set-user and set-group
-    // bits, which the permission bits then bring back.
-    bool owner_changed = false;
+    // bits, which the permission bits then bring back. The umask may have
+    // taken bits the old file had, and the special bits are not set by open.
     if (result.error == 0 && replacing &&
         (target.info.st_uid != created.st_uid || target.info.st_gid != created.st_gid))
-        owner_changed = fchown(fd, target.info.st_uid, target.info.st_gid) == 0; // only root may give files away
-    // The umask may have taken bits the old file had, and the special bits
-    // are not set by open.
-    if (result.error == 0 && (owner_changed || (wanted & 0777 & ~process_umask()) != wanted) && fchmod(fd, wanted) != 0)
+        (void)!fchown(fd, target.info.st_uid, target.info.st_gid); // best effort: only root may give files away
+    if (result.error == 0 && (wanted & 0777 & ~process_umask()) != wanted && fchmod(fd, wanted) != 0)
         result.error = errno;
     if (result.error == 0)
         result.error = write_all(fd, bytes.data(), bytes.size());
