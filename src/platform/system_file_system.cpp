@@ -1,0 +1,51 @@
+// The system's files through the path-based calls.
+#include <sys/stat.h>
+
+#include "platform/file_system.h"
+#include "platform/whole_file.h"
+
+namespace mog {
+
+Place Place::sibling(std::string other_name) const {
+    if (folder)
+        return Place{folder, std::move(other_name)};
+    const std::string::size_type slash = name.find_last_of("/");
+    return Place{nullptr, slash == std::string::npos ? other_name : name.substr(0, slash + 1) + other_name};
+}
+
+namespace {
+
+class SystemFileSystem final : public FileSystem {
+  public:
+    PathKind path_kind(const Place& place) override { return mog::path_kind(place.path().c_str()); }
+    NameUse name_use(const Place& place) override { return mog::name_use(place.path().c_str()); }
+    std::optional<FileIdentity> identity(const Place& place) override {
+        return file_identity(place.path().c_str());
+    }
+    SourceRead read(const Place& place, Links links, std::size_t max_size, Bytes& into) override {
+        OpenedSource source(place.path(), links);
+        SourceRead read;
+        read.identity_known = !source.error().has_value();
+        read.stamp.identity = source.identity();
+        read.error = source.read(max_size, into);
+        return read;
+    }
+    Replaced replace(const Place& place, std::span<const unsigned char> bytes, const ReplaceRules& rules) override {
+        return replace_file_bytes(place.path().c_str(), bytes, rules.replacing_allowed, Interruptions::caught,
+                                  rules.links);
+    }
+    int list(const Place& folder, std::vector<FolderEntry>& entries, FileIdentity& identity) override {
+        const std::string path = folder.path();
+        if (std::optional<FileIdentity> found = file_identity(path.c_str()))
+            identity = *found;
+        return list_folder(path.c_str(), entries);
+    }
+};
+
+} // namespace
+
+std::unique_ptr<FileSystem> system_file_system() {
+    return std::make_unique<SystemFileSystem>();
+}
+
+} // namespace mog
