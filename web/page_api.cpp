@@ -6,7 +6,7 @@
 
 #include <mog/mog.h>
 
-#include "cli/destination_names.h"
+#include "mog/names.h"
 
 namespace mog::page {
 

@@ -33,6 +33,13 @@ std::string describe(const FileError& error);
 // What a name of no kind mog reads tells the user.
 std::string describe_unknown_kind();
 
+// Why a program's start line number cannot be set, in the tool's words
+// where it has them; empty for a start line that may be set.
+std::string describe_not_settable(const ProgramRecord& program);
+
+// What a file in which no start line was found tells the user.
+std::string describe_no_start_line();
+
 // What a machine list with an item that names no machine tells the user,
 // without "ERROR: "; empty for a good list.
 std::string describe(const BasicStarts& list);

@@ -30,23 +30,23 @@ void count(BatchCounts& counts, Outcome outcome) {
 
 } // namespace
 
-int run_batch(const Options& options, const Reporter& reporter) {
+int run_batch(const Options& options, const Reporter& reporter, FileSystem& files) {
     // An interruption ends the batch between files, so that every file
     // written has its line, and the summary tells how far it came.
     catch_interruptions();
     reporter.run_begins(options, nullptr);
-    const std::vector<FileTask> sources = batch_sources(options.names);
+    const std::vector<FileTask> sources = batch_sources(files, options.names);
     Progress progress = start_progress();
-    Session session{options, reporter, Interruptions::caught};
+    Session session{options, reporter, files, true};
     BatchCounts counts;
     bool check_failed = false;
     for (std::size_t k = 0; k < sources.size() && interruption_caught() == 0; ++k) {
-        show_progress(progress, k, sources.size(), sources[k].name);
+        show_progress(progress, k, sources.size(), sources[k].name());
         std::optional<FileReport> report = process_file(session, sources[k]);
         if (!report)
             continue;
         count(counts, report->outcome);
-        check_failed = check_failed || report->check_failed;
+        check_failed = check_failed || report->verdict.check_failed;
     }
     clear_status_line();
     const int interruption = interruption_caught();

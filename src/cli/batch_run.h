@@ -4,6 +4,7 @@
 
 #include "cli/options.h"
 #include "cli/reporter.h"
+#include "platform/file_system.h"
 
 namespace mog {
 
@@ -11,6 +12,6 @@ namespace mog {
 // a file error if any file failed, otherwise a refused overwrite if any
 // destination was kept (or, for a check, status 4 if any start line lacks
 // the number), otherwise success.
-int run_batch(const Options& options, const Reporter& reporter);
+int run_batch(const Options& options, const Reporter& reporter, FileSystem& files);
 
 } // namespace mog

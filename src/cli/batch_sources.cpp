@@ -2,53 +2,55 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 
-#include "cli/destination_names.h"
-#include "platform/file_access.h"
-#include "platform/folder.h"
+#include "mog/names.h"
 
 namespace mog {
 
 namespace {
 
 // The files below a folder that a batch takes, and the folders that could
-// not be searched.
-void search(const std::string& folder, std::vector<FileTask>& found) {
+// not be searched, each with its name as shown.
+void search(FileSystem& files, const Place& place, std::vector<std::pair<std::string, FileTask>>& found) {
     std::vector<FolderEntry> entries;
-    if (int error = list_folder(folder.c_str(), entries); error != 0) {
-        found.push_back({folder, error, true});
+    FileIdentity identity;
+    if (int error = files.list(place, entries, identity); error != 0) {
+        found.push_back({place.path(), FileTask{place, error, true}});
         return;
     }
-    for (const FolderEntry& entry : entries) {
-        std::string path = joined_path(folder, entry.name);
+    const auto folder = std::make_shared<const Folder>(Folder{place.folder, place.name, place.path(), identity});
+    for (FolderEntry& entry : entries) {
+        Place inside{folder, std::move(entry.name)};
         if (entry.kind == EntryKind::unknown)
-            found.push_back({path, entry.error, true});
+            found.push_back({inside.path(), FileTask{inside, entry.error, true}});
         else if (entry.kind == EntryKind::folder)
-            search(path, found); // links are passed over: a search stays within what was named
-        else if (entry.kind == EntryKind::file && container_for_name(path) && !named_like_output(path))
-            found.push_back({path, 0, true});
+            search(files, inside, found); // links are passed over: a search stays within what was named
+        else if (entry.kind == EntryKind::file && container_for_name(inside.name) && !named_like_output(inside.name))
+            found.push_back({inside.path(), FileTask{inside, 0, true}});
     }
 }
 
 } // namespace
 
-std::vector<FileTask> batch_sources(const std::vector<std::string>& names) {
-    std::vector<FileTask> candidates;
+std::vector<FileTask> batch_sources(FileSystem& files, const std::vector<std::string>& names) {
+    std::vector<std::pair<std::string, FileTask>> candidates;
     for (const std::string& name : names) {
-        if (path_kind(name.c_str()) != PathKind::folder) {
-            candidates.push_back({name, 0, false});
+        const Place place{nullptr, name};
+        if (files.path_kind(place) != PathKind::folder) {
+            candidates.push_back({name, FileTask{place, 0, false}});
             continue;
         }
-        std::vector<FileTask> found;
-        search(name, found);
-        std::sort(found.begin(), found.end(), [](const FileTask& a, const FileTask& b) { return a.name < b.name; });
-        candidates.insert(candidates.end(), found.begin(), found.end());
+        std::vector<std::pair<std::string, FileTask>> found;
+        search(files, place, found);
+        std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::move(found.begin(), found.end(), std::back_inserter(candidates));
     }
     std::vector<FileTask> sources;
     std::set<std::string> names_seen;
-    for (FileTask& candidate : candidates)
-        if (names_seen.insert(candidate.name).second)
-            sources.push_back(std::move(candidate));
+    for (auto& [name, task] : candidates)
+        if (names_seen.insert(name).second)
+            sources.push_back(std::move(task));
     return sources;
 }
 

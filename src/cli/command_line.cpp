@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "cli/destination_names.h"
+#include "mog/names.h"
 #include "cli/texts.h"
 #include "image/container.h"
 #include "mog/machines.h"

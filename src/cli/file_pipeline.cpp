@@ -3,10 +3,10 @@
 #include <cstring>
 
 #include "cli/console.h"
-#include "cli/destination_names.h"
 #include "cli/overwrite_guard.h"
 #include "cli/texts.h"
-#include "platform/whole_file.h"
+#include "mog/names.h"
+#include "platform/interruptions.h"
 
 namespace mog {
 
@@ -27,66 +27,36 @@ PassRequest request_for(const Options& options, SingleRun* single) {
     return request;
 }
 
-// A one-program file without its start line fails a single run; a batch
-// leaves it alone, unless it holds no program at all. A check finds no start
-// line in it, whatever kept it from having one.
-void settle_pass_failure(const Options& options, FileReport& report) {
-    const PassFailure failure = report.result.failure;
-    if (failure == PassFailure::none)
-        return;
-    const Failure said = pass_failure(report.result);
-    const bool start_line_missing =
-        failure == PassFailure::no_sys_token || failure == PassFailure::unexpected_load_address;
-    if (options.mode == Mode::check && (start_line_missing || failure == PassFailure::not_p00)) {
-        report.failure = silent_failure(STATUS_CHECK_FAILED);
-        report.no_start_line = said.message;
-        report.check_failed = true;
-        return;
-    }
-    if (!options.batch() || !start_line_missing)
-        return fail(report, said);
-    report.failure = said;
-    report.no_start_line = said.message;
-}
-
-// A warning the check does not pass over: an image whose size is one of its
-// format's whole layouts is read as it is, any other warning tells that the
-// file may hold more than could be checked.
-bool fails_check(const Notice& notice, const FileReport& report) {
-    if (describe(notice, *report.container).empty())
-        return false;
-    return notice.kind != NoticeKind::size_differs || !known_layout(*report.container, notice.size);
-}
-
-// Decides whether a check fails the file: a start line without the number,
-// no start line at all, or a warning.
-void check(const Options& options, FileReport& report) {
-    for (const ProgramRecord& program : report.result.programs)
-        report.lacks_number = report.lacks_number || lacks_number(program, options.line_number);
-    if (options.mode != Mode::check)
-        return;
-    for (const Notice& notice : report.result.notices)
-        report.check_failed = report.check_failed || fails_check(notice, report);
-    report.check_failed = report.check_failed || report.lacks_number || !report.result.any_start_line();
-    // A script reading the record learns why the file failed without a line.
-    if (!report.result.any_start_line())
-        report.no_start_line = TEXT_NO_START_LINE;
-    if (report.check_failed)
-        report.failure = silent_failure(STATUS_CHECK_FAILED);
+// What the tool says about the verdict: a failed pass in its own words, a
+// status alone for what a check or a batch found.
+Failure failure_of(const FileReport& report) {
+    const Verdict& verdict = report.verdict;
+    if (verdict.fault == Fault::pass && verdict.status != STATUS_CHECK_FAILED && verdict.status != STATUS_SUCCESS)
+        return pass_failure(report.result);
+    return verdict.status != STATUS_SUCCESS ? silent_failure(verdict.status) : Failure{};
 }
 
 // Writes the bytes as agreed, and notes what was written.
-void write(Session& session, FileReport& report, const std::string& destination, bool replace, Links links) {
-    report.destination = destination;
-    const Replaced replaced =
-        replace_file_bytes(destination.c_str(), session.buffer, replace, session.interruptions, links);
+void write(Session& session, FileReport& report, const Place& destination, const ReplaceRules& rules) {
+    report.destination = destination.path();
+    Replaced replaced;
+    {
+        HeldInterruptions held(!session.interruptions_caught);
+        replaced = session.files.replace(destination, session.buffer, rules);
+    }
     if (replaced.error != 0)
-        return fail(report, file_failure(FileError{FileStep::write, replaced.error, destination}));
-    report.written = destination;
+        return fail(report, file_failure(FileError{FileStep::write, replaced.error, report.destination}));
+    report.written = report.destination;
     report.outcome = Outcome::changed;
     session.written.insert(replaced.identity);
     if (session.options.scope == Scope::in_place)
         session.done.insert(replaced.identity);
+}
+
+void keep(FileReport& report, KeptBecause because) {
+    report.outcome = Outcome::kept;
+    report.kept_because = because;
+    report.failure = silent_failure(STATUS_OVERWRITE_REFUSED);
 }
 
 // In a batch only what changes is written: a second identical run writes
@@ -95,35 +65,29 @@ void write(Session& session, FileReport& report, const std::string& destination,
 // and never one that appeared meanwhile, and never through a link.
 void write_batch_file(Session& session, const FileTask& task, FileReport& report) {
     const Options& options = session.options;
-    if (options.mode == Mode::view || options.mode == Mode::check || report.result.changed() == 0)
+    if (report.verdict.outcome != Outcome::changed)
         return;
     if (options.scope == Scope::in_place)
-        return write(session, report, report.file, true, task.found_in_folder ? Links::refuse : Links::follow);
-    const std::string destination = default_destination(report.file);
-    report.destination = destination;
-    const NameUse use = name_use(destination.c_str());
+        return write(session, report, task.place,
+                     ReplaceRules{true, task.found_in_folder ? Links::refuse : Links::follow, std::nullopt});
+    const Place destination = task.place.sibling(default_destination(task.place.name));
+    report.destination = destination.path();
+    const NameUse use = session.files.name_use(destination);
     // A link there leads who knows where: it is not written through.
-    if (use == NameUse::link) {
-        report.outcome = Outcome::kept;
-        report.destination_is_link = true;
-        report.failure = silent_failure(STATUS_OVERWRITE_REFUSED);
-        return;
-    }
+    if (use == NameUse::link)
+        return keep(report, KeptBecause::destination_is_link);
     const bool exists = use == NameUse::taken;
     // Two sources, such as game.d64 and game.D64, may have one default
     // destination: the second must not replace the first one's result.
     if (exists) {
-        std::optional<FileIdentity> identity = file_identity(destination.c_str());
+        std::optional<FileIdentity> identity = session.files.identity(destination);
         if (identity && session.written.count(*identity) != 0)
             return fail(report, failure_without_usage(STATUS_FILE_ERROR, Prefix::error, TEXT_OTHER_FILE_WRITTEN_THERE,
-                                                      destination.c_str()));
+                                                      report.destination.c_str()));
     }
-    if (exists && !options.replace_without_asking) {
-        report.outcome = Outcome::kept;
-        report.failure = silent_failure(STATUS_OVERWRITE_REFUSED);
-        return;
-    }
-    write(session, report, destination, exists, Links::refuse);
+    if (exists && !options.replace_without_asking)
+        return keep(report, KeptBecause::destination_exists);
+    write(session, report, destination, ReplaceRules{exists, Links::refuse, std::nullopt});
 }
 
 // True for another name of a file the batch already worked on, as the name
@@ -139,45 +103,57 @@ struct Reading {
     bool replace_agreed = false;          // a single run's destination may be replaced
 };
 
-// The steps up to the read, and the question of a single run before it.
-Reading read(Session& session, const FileTask& task, SingleRun* single, FileReport& report) {
+// A name that could not be searched, or is of no kind mog reads.
+Reading refuse(Session& session, const FileTask& task, FileReport& report) {
     Reading reading;
-    if (task.search_error != 0 || !report.container) {
-        reading.identity = file_identity(task.name.c_str());
-        reading.passed_over = seen_before(session, reading.identity);
-        if (reading.passed_over)
-            return reading;
-        if (task.search_error != 0)
-            fail(report, failure_without_usage(STATUS_FILE_ERROR, Prefix::error, TEXT_CANNOT_SEARCH, task.name.c_str(),
-                                               std::strerror(task.search_error)));
-        else
-            fail(report,
-                 failure_with_usage(STATUS_BAD_COMMAND_LINE, Prefix::none, "%s", describe_unknown_kind().c_str()));
-        return reading;
-    }
-    // What a folder search found is read only as what it was found to be,
-    // never through a link put in its place since.
-    OpenedSource source(task.name, task.found_in_folder ? Links::refuse : Links::follow);
-    if (!source.error())
-        reading.identity = source.identity();
+    reading.identity = session.files.identity(task.place);
     reading.passed_over = seen_before(session, reading.identity);
     if (reading.passed_over)
         return reading;
-    if (source.error() && source.error()->step == FileStep::find) {
-        fail(report, file_failure(*source.error()));
-        return reading;
+    if (task.search_error != 0) {
+        fail(report, failure_without_usage(STATUS_FILE_ERROR, Prefix::error, TEXT_CANNOT_SEARCH, report.file.c_str(),
+                                           std::strerror(task.search_error)));
+    } else {
+        report.verdict = judge_unknown_kind();
+        fail(report, failure_with_usage(STATUS_BAD_COMMAND_LINE, Prefix::none, "%s", report.verdict.why.c_str()));
     }
-    if (single != nullptr && single->target.destination) {
-        OverwriteGuard guard = guard_overwrite(session.options, *single->target.destination);
+    return reading;
+}
+
+// The steps up to the read, and the question of a single run before it.
+Reading read(Session& session, const FileTask& task, SingleRun* single, FileReport& report) {
+    if (task.search_error != 0 || !report.container)
+        return refuse(session, task, report);
+    Reading reading;
+    bool asked_and_refused = false;
+    // The question comes once the source is known to be there; a file
+    // another name of the batch led to is not read again.
+    auto opened = [&]() {
+        if (single == nullptr || !single->target.destination)
+            return true;
+        OverwriteGuard guard = guard_overwrite(session.options, session.files, Place{nullptr, *single->target.destination});
         if (guard.failure.failed()) {
             fail(report, guard.failure);
-            return reading;
+            asked_and_refused = true;
+            return false;
         }
         reading.replace_agreed = guard.replace_agreed;
         single->answers.typed_ahead = guard.typed_ahead;
+        return true;
+    };
+    // What a folder search found is read only as what it was found to be,
+    // never through a link put in its place since.
+    const SourceRead source = session.files.read(task.place, task.found_in_folder ? Links::refuse : Links::follow,
+                                                 MAX_FILE_SIZE, session.buffer, opened);
+    if (source.identity_known)
+        reading.identity = source.stamp.identity;
+    reading.passed_over = seen_before(session, reading.identity);
+    if (reading.passed_over || asked_and_refused)
+        return reading;
+    if (source.error) {
+        report.verdict = judge(*source.error);
+        fail(report, file_failure(*source.error));
     }
-    if (std::optional<FileError> error = source.read(MAX_FILE_SIZE, session.buffer))
-        fail(report, file_failure(*error));
     return reading;
 }
 
@@ -192,7 +168,7 @@ bool other_kind_found(const FileTask& task, const ProgramWalk& walk) {
     return false;
 }
 
-// Walks the file and passes over its programs, checks them and writes what
+// Walks the file and passes over its programs, judges them and writes what
 // is to be written. Gives false when the file is passed over.
 bool pass_and_write(Session& session, const FileTask& task, SingleRun* single, FileReport& report,
                     bool replace_agreed) {
@@ -207,24 +183,34 @@ bool pass_and_write(Session& session, const FileTask& task, SingleRun* single, F
         ask(TEXT_ENTER_LINE_NUMBERS);
     report.result = run_pass(walk, request_for(options, single));
     report.walked = true;
-    settle_pass_failure(options, report);
-    if (report.outcome == Outcome::failed || !report.no_start_line.empty() || report.check_failed)
+    report.verdict = judge(*report.container, report.result, job_rules(options));
+    report.outcome = report.verdict.outcome;
+    report.failure = failure_of(report);
+    if (report.outcome == Outcome::failed || options.mode == Mode::view || options.mode == Mode::check)
         return true;
-    check(options, report);
     if (single == nullptr)
         write_batch_file(session, task, report);
-    else if (options.changes_files())
-        write(session, report, *single->target.destination, replace_agreed, Links::follow);
+    else if (report.verdict.fault == Fault::none)
+        write(session, report, Place{nullptr, *single->target.destination},
+              ReplaceRules{replace_agreed, Links::follow, std::nullopt});
     return true;
 }
 
 } // namespace
 
+JobRules job_rules(const Options& options) {
+    JobRules rules;
+    rules.job = options.mode == Mode::view ? Job::list : options.mode == Mode::check ? Job::check : Job::stamp;
+    rules.line_number = options.line_number;
+    rules.batch = options.batch();
+    return rules;
+}
+
 std::optional<FileReport> process_file(Session& session, const FileTask& task, SingleRun* single) {
     FileReport report;
-    report.file = task.name;
+    report.file = task.name();
     report.container =
-        single != nullptr ? std::optional<Container>(single->target.container) : container_for_name(task.name);
+        single != nullptr ? std::optional<Container>(single->target.container) : container_for_name(task.place.name);
     const Reading reading = read(session, task, single, report);
     if (reading.passed_over)
         return std::nullopt;

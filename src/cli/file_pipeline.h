@@ -1,10 +1,9 @@
 // The steps every run takes with each file, in one place: find it, read it
-// whole, walk and pass over its programs, check them, decide what to write,
+// whole, walk and pass over its programs, judge them, decide what to write,
 // write it, and report. A single run is these steps for its one file with a
 // question before the read; a batch takes them for each file.
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -14,28 +13,33 @@
 #include "cli/options.h"
 #include "cli/reporter.h"
 #include "mog/bytes.h"
-#include "platform/file_access.h"
-#include "platform/file_replace.h"
+#include "platform/file_system.h"
 
 namespace mog {
 
 // What a run keeps from one file to the next.
 struct Session {
-    Session(const Options& run_options, const Reporter& run_reporter, Interruptions caught = Interruptions::hold)
-        : options(run_options), reporter(run_reporter), interruptions(caught) {}
+    Session(const Options& run_options, const Reporter& run_reporter, FileSystem& run_files,
+            bool interruptions_caught = false)
+        : options(run_options), reporter(run_reporter), files(run_files), interruptions_caught(interruptions_caught) {}
 
     const Options& options;
     const Reporter& reporter;
+    FileSystem& files;
     Bytes buffer;                   // one buffer for every file
     std::set<FileIdentity> done;    // files worked on, as their names lead to them afterwards
     std::set<FileIdentity> written; // destinations this run wrote
-    Interruptions interruptions = Interruptions::hold;
+    // Interruptions only mark that they came (a batch); otherwise a write
+    // holds them until the file is in place.
+    bool interruptions_caught = false;
 };
 
 struct FileTask {
-    std::string name;
+    Place place;
     int search_error = 0;         // a folder, or an entry of one, that could not be searched: the errno value
     bool found_in_folder = false; // not named on the command line
+
+    std::string name() const { return place.path(); }
 };
 
 // What a single run adds: its destination, and the question before the
@@ -44,6 +48,9 @@ struct SingleRun {
     const SingleTarget& target;
     AnswerInput answers;
 };
+
+// The job the options ask for, as the library judges files by.
+JobRules job_rules(const Options& options);
 
 // Takes every step with the file and reports it; gives its report, or
 // nothing when the file is passed over unreported (another name for a file

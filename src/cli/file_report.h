@@ -7,14 +7,14 @@
 
 #include "cli/failure.h"
 #include "mog/pass.h"
+#include "mog/verdict.h"
 
 namespace mog {
 
-enum class Outcome {
-    changed,   // written
-    unchanged, // nothing to write, or nothing written by choice
-    kept,      // a change that was not written: its destination is in the way
-    failed,    // the file could not be worked on
+// Why a change was not written.
+enum class KeptBecause {
+    destination_exists,  // an existing destination, without -y
+    destination_is_link, // a link at the destination is never written through
 };
 
 struct FileReport {
@@ -23,13 +23,11 @@ struct FileReport {
     std::span<const unsigned char> bytes; // what was read, for the start lines' texts
     bool walked = false;                  // the file was read and its programs walked
     PassResult result;
-    Outcome outcome = Outcome::unchanged;
-    std::string destination;            // where a change goes
-    bool destination_is_link = false;   // kept: the destination is a link, never written through
+    Verdict verdict;                      // the library's judgement on what the pass found
+    Outcome outcome = Outcome::unchanged; // the verdict's, or what the write made of it
+    std::string destination;              // where a change goes
+    KeptBecause kept_because = KeptBecause::destination_exists;
     std::optional<std::string> written; // the name written to
-    std::string no_start_line;          // a one-program file of a batch without its start line: why
-    bool lacks_number = false;          // a start line does not carry the number
-    bool check_failed = false;          // a check could not pass the file
     Failure failure;                    // with the status this file alone ends with
 };
 

@@ -25,14 +25,11 @@ void file_ends(const Options& options, const FileReport& report) {
     facts.container = report.container;
     facts.size = report.bytes.size();
     facts.written = report.written;
-    if (report.container)
-        for (const Notice& notice : report.result.notices)
-            if (std::string words = describe(notice, *report.container); !words.empty())
-                facts.warnings.push_back(words);
+    facts.warnings = report.verdict.warnings;
     if (!report.failure.message.empty())
         facts.error = report.failure.message;
-    else if (!report.no_start_line.empty())
-        facts.error = report.no_start_line;
+    else if (!report.verdict.why.empty())
+        facts.error = report.verdict.why;
     facts.status = report.failure.status;
     lines += file_record(facts, report.result) + "\n";
     say_text(lines);

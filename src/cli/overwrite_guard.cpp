@@ -29,10 +29,11 @@ int read_answer_key(std::string& typed_ahead) {
     return first;
 }
 
-OverwriteGuard guard_overwrite(const Options& options, const std::string& destination) {
+OverwriteGuard guard_overwrite(const Options& options, FileSystem& files, const Place& place) {
     OverwriteGuard guard;
     guard.replace_agreed = options.replace_without_asking;
-    const PathKind kind = path_kind(destination.c_str());
+    const PathKind kind = files.path_kind(place);
+    const std::string destination = place.path();
     if (kind == PathKind::absent)
         return guard;
     const bool writing = options.mode != Mode::view;

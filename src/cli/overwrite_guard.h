@@ -5,6 +5,7 @@
 
 #include "cli/failure.h"
 #include "cli/options.h"
+#include "platform/file_system.h"
 
 namespace mog {
 
@@ -25,7 +26,7 @@ struct OverwriteGuard {
 // may not read. A destination that is no regular file (a device, a FIFO, a
 // folder) or a link loop is refused before the question, since writing would
 // replace it with a file or cannot reach one.
-OverwriteGuard guard_overwrite(const Options& options, const std::string& destination);
+OverwriteGuard guard_overwrite(const Options& options, FileSystem& files, const Place& destination);
 
 // The key's answer: y or Y agrees.
 bool key_agrees(int key);

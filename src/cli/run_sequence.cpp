@@ -11,6 +11,7 @@
 #include "cli/texts.h"
 #include "platform/arguments.h"
 #include "platform/console_output.h"
+#include "platform/interruptions.h"
 
 namespace mog {
 
@@ -37,6 +38,7 @@ namespace {
 
 void run_sequence(int argc, char** argv) {
     console_init();
+    let_size_limits_fail_writes();
     argv = utf8_arguments(argc, argv);
     if (argc <= 1) {
         print_usage(argc == 1 && argv[0] != nullptr ? argv[0] : "");
@@ -65,12 +67,13 @@ void run_sequence(int argc, char** argv) {
         reporter.run_begins(options, &line.target);
     if (line.check_failure.failed())
         fail(reporter, options, line.check_failure);
+    const std::unique_ptr<FileSystem> files = system_file_system();
     if (options.batch())
-        finish(run_batch(options, reporter));
+        finish(run_batch(options, reporter, *files));
 
-    Session session{options, reporter};
+    Session session{options, reporter, *files};
     SingleRun single{line.target, {}};
-    std::optional<FileReport> report = process_file(session, FileTask{line.target.source}, &single);
+    std::optional<FileReport> report = process_file(session, FileTask{Place{nullptr, line.target.source}}, &single);
     finish(report ? report->failure.status : STATUS_SUCCESS);
 }
 

@@ -69,16 +69,15 @@ void print_programs(const Options& options, const FileReport& report) {
 // not carry the number, and whether it holds no start line at all.
 void print_check(const Options& options, const FileReport& report) {
     const std::string file = file_name(report);
-    for (const Notice& notice : report.result.notices)
-        if (std::string words = describe(notice, *report.container); !words.empty())
-            say("%s: WARNING: %s\n", file.c_str(), words.c_str());
-    if (!report.result.any_start_line()) {
-        say("%s: no start line.\n", file.c_str());
+    for (const std::string& words : report.verdict.warnings)
+        say("%s: WARNING: %s\n", file.c_str(), words.c_str());
+    if (report.verdict.no_start_line) {
+        if (report.verdict.check_failed)
+            say("%s: no start line.\n", file.c_str());
         return;
     }
-    for (const ProgramRecord& program : report.result.programs) {
-        if (!lacks_number(program, options.line_number))
-            continue;
+    for (std::size_t k : report.verdict.lacking) {
+        const ProgramRecord& program = report.result.programs[k];
         if (program.named)
             say("%s: '%s' has line %u, not %u.\n", file.c_str(), name_of(program, options).c_str(), program.line,
                 options.line_number);
@@ -139,8 +138,8 @@ void batch_file_ends(const Options& options, const FileReport& report) {
         print_check(options, report);
         return;
     }
-    if (options.mode == Mode::view && !report.no_start_line.empty()) {
-        say("%s: no start line (%s)\n", name.c_str(), report.no_start_line.c_str());
+    if (options.mode == Mode::view && report.verdict.no_start_line) {
+        say("%s: no start line (%s)\n", name.c_str(), report.verdict.why.c_str());
         return;
     }
     if (options.mode == Mode::view) {
@@ -151,9 +150,8 @@ void batch_file_ends(const Options& options, const FileReport& report) {
         print_notices(report, false);
         return;
     }
-    for (const Notice& notice : report.result.notices)
-        if (std::string words = describe(notice, *report.container); !words.empty())
-            say("%s: WARNING: %s\n", name.c_str(), words.c_str());
+    for (const std::string& words : report.verdict.warnings)
+        say("%s: WARNING: %s\n", name.c_str(), words.c_str());
     switch (report.outcome) {
     case Outcome::changed:
         if (options.scope == Scope::in_place)
@@ -165,13 +163,15 @@ void batch_file_ends(const Options& options, const FileReport& report) {
     case Outcome::unchanged:
         if (options.quiet)
             break;
-        if (report.no_start_line.empty())
+        if (!report.verdict.no_start_line)
             say("%s: nothing changed.\n", name.c_str());
         else
-            say("%s: nothing changed (%s)\n", name.c_str(), report.no_start_line.c_str());
+            say("%s: nothing changed (%s)\n", name.c_str(), report.verdict.why.c_str());
         break;
     case Outcome::kept:
-        say(report.destination_is_link ? "%s: kept, %s is a link.\n" : "%s: kept, %s exists.\n", name.c_str(),
+        say(report.kept_because == KeptBecause::destination_is_link ? "%s: kept, %s is a link.\n"
+                                                                     : "%s: kept, %s exists.\n",
+            name.c_str(),
             shown_name(stdout, report.destination).c_str());
         break;
     case Outcome::failed:

@@ -70,6 +70,28 @@ std::string describe_unknown_kind() {
     return "Unknown extension of source file.";
 }
 
+std::string describe_not_settable(const ProgramRecord& program) {
+    if (program.settable())
+        return "";
+    if (program.archive == Archive::sda)
+        return "Self-dissolving archive: its line number tells where the archive starts, so it is kept.";
+    if (!program.has_load_address)
+        return "Its first bytes lie outside the file.";
+    if (!program.sys_token)
+        return describe(PassFailure::no_sys_token, PassResult{});
+    PassResult alone;
+    alone.programs.push_back(program);
+    std::string reason = describe(PassFailure::unexpected_load_address, alone);
+    const std::vector<std::string_view> machines = machines_starting_at(program.load_address);
+    for (std::size_t i = 0; i < machines.size(); ++i)
+        reason.append(i == 0 ? " BASIC starts there on: " : ", ").append(machines[i]);
+    return machines.empty() ? reason : reason + ".";
+}
+
+std::string describe_no_start_line() {
+    return "No start line.";
+}
+
 std::string describe(const BasicStarts& list) {
     if (!list.unknown_item)
         return "";

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -91,8 +92,11 @@ class FileSystem {
     virtual std::optional<FileIdentity> identity(const Place& place) = 0;
     // Reads a regular file of at most max_size bytes whole into the buffer,
     // which is reused; anything else is refused before a byte is read, as
-    // read_file does.
-    virtual SourceRead read(const Place& place, Links links, std::size_t max_size, Bytes& into) = 0;
+    // read_file does. Once the file is open, before a byte is read, opened
+    // is asked whether to go on (a single run asks about its destination
+    // there); when it says no, nothing is read and no error given.
+    virtual SourceRead read(const Place& place, Links links, std::size_t max_size, Bytes& into,
+                            const std::function<bool()>& opened = {}) = 0;
     // Writes the bytes to a new file beside the name and renames it over the
     // name once they are all written (and, when replacing, on the device).
     virtual Replaced replace(const Place& place, std::span<const unsigned char> bytes, const ReplaceRules& rules) = 0;

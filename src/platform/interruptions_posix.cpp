@@ -47,4 +47,24 @@ void end_interrupted(int interruption) {
     std::_Exit(128 + interruption); // a signal that would not end the process
 }
 
+HeldInterruptions::HeldInterruptions(bool hold) : held_(hold), previous_{} {
+    static_assert(sizeof(sigset_t) <= sizeof previous_);
+    if (!held_)
+        return;
+    sigset_t held;
+    sigemptyset(&held);
+    for (int signal_number : INTERRUPTING_SIGNALS)
+        sigaddset(&held, signal_number);
+    sigprocmask(SIG_BLOCK, &held, reinterpret_cast<sigset_t*>(previous_));
+}
+
+HeldInterruptions::~HeldInterruptions() {
+    if (held_)
+        sigprocmask(SIG_SETMASK, reinterpret_cast<const sigset_t*>(previous_), nullptr);
+}
+
+void let_size_limits_fail_writes() {
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
 } // namespace mog

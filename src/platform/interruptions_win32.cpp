@@ -28,4 +28,12 @@ void end_interrupted(int) {
     ExitProcess(static_cast<UINT>(CONTROL_C_EXIT));
 }
 
+// Windows sends no signals: a console's Ctrl-C reaches the handler the tool
+// sets, and nothing is held.
+HeldInterruptions::HeldInterruptions(bool hold) : held_(hold), previous_{} {}
+
+HeldInterruptions::~HeldInterruptions() = default;
+
+void let_size_limits_fail_writes() {}
+
 } // namespace mog

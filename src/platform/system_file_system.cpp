@@ -22,11 +22,21 @@ class SystemFileSystem final : public FileSystem {
     std::optional<FileIdentity> identity(const Place& place) override {
         return file_identity(place.path().c_str());
     }
-    SourceRead read(const Place& place, Links links, std::size_t max_size, Bytes& into) override {
+    SourceRead read(const Place& place, Links links, std::size_t max_size, Bytes& into,
+                    const std::function<bool()>& opened) override {
         OpenedSource source(place.path(), links);
         SourceRead read;
         read.identity_known = !source.error().has_value();
         read.stamp.identity = source.identity();
+        if (source.error() && source.error()->step == FileStep::find) {
+            into.clear();
+            read.error = source.error();
+            return read;
+        }
+        if (opened && !opened()) {
+            into.clear();
+            return read;
+        }
         read.error = source.read(max_size, into);
         return read;
     }

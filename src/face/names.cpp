@@ -1,4 +1,4 @@
-#include "cli/destination_names.h"
+#include "mog/names.h"
 
 #include "image/container.h"
 

@@ -1,4 +1,4 @@
-#include "cli/destination_names.h"
+#include "mog/names.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@ namespace {
 using namespace mog;
 
 // What a run writes by default, and how a folder search knows it again.
-TEST(DestinationNames, DefaultsAndEarlierOutputs) {
+TEST(Names, DefaultsAndEarlierOutputs) {
     struct Case {
         const char* source;
         const char* destination;
