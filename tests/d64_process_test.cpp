@@ -232,6 +232,8 @@ TEST(D64Process, OverwriteAnswerAndLineAnswersShareTheInput) {
     }
 }
 
+// Entries that lead to one program: its line is written once per entry, and
+// each later entry says whose start line it is.
 TEST(D64Process, SharedFirstSectorIsWrittenForEachEntry) {
     std::string image = blank_image();
     put_entry(image, 18, 1, 0, FILE_PRG, 17, 0, "ONE");
@@ -240,11 +242,18 @@ TEST(D64Process, SharedFirstSectorIsWrittenForEachEntry) {
     TempFolder folder;
     ProcessResult changed = run_on_disk(folder, image, {"-n", "3"});
     EXPECT_EQ(changed.out, DESTINATION_LINE + "Changed file '" + shown_name("ONE") + "'.\nChanged file '" +
-                               shown_name("TWO") + "'.\nDone.\n");
+                               shown_name("TWO") + "'. (same start line as \"ONE\")\nDone.\n");
     TempFolder other;
     ProcessResult asked = run_on_disk(other, image, {"-i", "-n", "3"}, "500\n\n");
     EXPECT_NE(asked.out.find(shown_name("TWO") + " (500): "), std::string::npos);
     EXPECT_EQ(read_file(other / "disk.out.d64"), with_line(image, 17, 0, 500));
+    TempFolder listed;
+    EXPECT_NE(run_on_disk(listed, image, {"-v"}).out.find("] (same start line as \"ONE\")\n"), std::string::npos);
+    const std::string json = run_on_disk(listed, image, {"--json", "-y", "-n", "3"}).out;
+    EXPECT_NE(json.find("\"line\":10,\"text\""), std::string::npos);
+    EXPECT_NE(json.find("\"new_line\":3,\"machines\":[\"c64\"],\"archive\":null,\"shares_with\":0}"),
+              std::string::npos);
+    EXPECT_NE(json.find("\"changed\":1,"), std::string::npos);
 }
 
 // Images that are not 174,848 bytes: warned about, handled, written with their own size.

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -55,6 +56,11 @@ struct ProgramRecord {
     // container's bytes; it ends at a zero byte or where the line's bytes end.
     std::size_t text_offset = 0;
     std::size_t text_size = 0;
+    // Directory entries may lead to one program: each later entry whose start
+    // line is an earlier one's names that entry. Its line is the number
+    // before the pass, and written and new_line tell what the pass left
+    // there in the end.
+    std::optional<std::size_t> shares_with;
 
     // True when this pass gave the line another number.
     bool changed() const { return written && new_line != line; }
@@ -83,7 +89,8 @@ struct PassResult {
     std::vector<Notice> notices;         // in the order found
     PassFailure failure = PassFailure::none;
 
-    // Programs whose line number this pass changed.
+    // Start lines whose number this pass changed, each counted once however
+    // many entries lead to it.
     std::size_t changed() const;
     // True when a start line, settable or not, was found.
     bool any_start_line() const;
@@ -94,7 +101,9 @@ struct PassRequest {
     Decision each;
     // Asked for each settable start line in walk order; its answer is the
     // decision. The record shows the program as it stands before the
-    // decision. When it throws, the bytes are left as they were.
+    // decision: a start line that an earlier entry shares shows the number
+    // that entry's decision left. When it throws, the bytes are left as they
+    // were.
     std::function<Decision(const ProgramRecord&)> ask;
     // Load addresses at which a SYS line counts as a start line: where
     // BASIC programs start on the machines chosen, the C64's $0801 unless

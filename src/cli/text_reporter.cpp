@@ -1,5 +1,7 @@
 // The text a user reads: a single run's listing and messages, and a batch's
 // line per file.
+#include <algorithm>
+
 #include "cli/commodore_text.h"
 #include "cli/console.h"
 #include "cli/reporter.h"
@@ -11,6 +13,17 @@ namespace {
 
 std::string name_of(const ProgramRecord& program, const Options& options) {
     return commodore_text(stdout, std::span(program.name.data(), program.name_size), options.style);
+}
+
+// After an entry that leads to an earlier entry's start line: which one.
+std::string shared_mark(const Options& options, const FileReport& report, const ProgramRecord& program) {
+    if (!program.shares_with)
+        return "";
+    const ProgramRecord& first = report.result.programs[*program.shares_with];
+    const std::string name =
+        commodore_text(stdout, std::span(first.name.data(), std::min(first.name_length, first.name.size())),
+                       options.style);
+    return formatted(TEXT_SAME_START_LINE, name.c_str());
 }
 
 std::string text_of(const FileReport& report, const ProgramRecord& program, const Options& options) {
@@ -43,10 +56,20 @@ void print_notices(const FileReport& report, bool about_file) {
 void print_start_line(const Options& options, const FileReport& report, const ProgramRecord& program) {
     const char* kept = program.archive == Archive::sda ? TEXT_ARCHIVE_KEPT : "";
     if (has_directory(*report.container))
-        say("%s [%i SYS%s]%s\n", name_of(program, options).c_str(), static_cast<int>(program.line),
-            text_of(report, program, options).c_str(), kept);
+        say("%s [%i SYS%s]%s%s\n", name_of(program, options).c_str(), static_cast<int>(program.line),
+            text_of(report, program, options).c_str(), kept, shared_mark(options, report, program).c_str());
     else
         say("%d SYS%s%s\n", static_cast<int>(program.line), text_of(report, program, options).c_str(), kept);
+}
+
+// A changed program's line; one that leads to an earlier entry's start line
+// says so.
+void print_changed(const Options& options, const FileReport& report, const ProgramRecord& program) {
+    const std::string mark = shared_mark(options, report, program);
+    if (mark.empty())
+        say(TEXT_CHANGED_FILE, name_of(program, options).c_str());
+    else
+        say("Changed file '%s'.%s\n", name_of(program, options).c_str(), mark.c_str());
 }
 
 // What the pass did, program by program: the listing in view mode, the
@@ -61,7 +84,7 @@ void print_programs(const Options& options, const FileReport& report) {
         else if (program.archive == Archive::sda)
             print_start_line(options, report, program);
         else if (program.written && has_directory(*report.container) && options.mode == Mode::rewrite)
-            say(TEXT_CHANGED_FILE, name_of(program, options).c_str());
+            print_changed(options, report, program);
     }
 }
 
@@ -79,8 +102,8 @@ void print_check(const Options& options, const FileReport& report) {
     for (std::size_t k : report.verdict.lacking) {
         const ProgramRecord& program = report.result.programs[k];
         if (program.named)
-            say("%s: '%s' has line %u, not %u.\n", file.c_str(), name_of(program, options).c_str(), program.line,
-                options.line_number);
+            say("%s: '%s' has line %u, not %u.%s\n", file.c_str(), name_of(program, options).c_str(), program.line,
+                options.line_number, shared_mark(options, report, program).c_str());
         else
             say("%s: has line %u, not %u.\n", file.c_str(), program.line, options.line_number);
     }

@@ -14,6 +14,7 @@ constexpr const char* TEXT_DONE = "Done.\n";
 constexpr const char* TEXT_CHANGED_FILE = "Changed file '%s'.\n";
 constexpr const char* TEXT_WARNING = "WARNING: %s\n";
 constexpr const char* TEXT_ARCHIVE_KEPT = " (self-dissolving archive, kept)";
+constexpr const char* TEXT_SAME_START_LINE = " (same start line as \"%s\")";
 constexpr const char* TEXT_NO_START_LINE = "No start line.";
 
 // The questions and what answers them.

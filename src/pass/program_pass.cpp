@@ -87,11 +87,43 @@ void forget_writes(PassResult& result) {
     }
 }
 
+// The start lines found so far, each with the entry that first led to it.
+struct FirstEntry {
+    SysLine line;
+    std::size_t index;
+};
+
+std::optional<std::size_t> first_entry_of(const std::vector<FirstEntry>& firsts, const SysLine& line) {
+    for (const FirstEntry& first : firsts)
+        if (first.line.bytes == line.bytes)
+            return first.index;
+    return std::nullopt;
+}
+
+// Entries that share a start line tell alike what the pass left in it: the
+// last decision for it is what its bytes hold.
+void settle_shared_lines(PassResult& result, const std::vector<FirstEntry>& firsts) {
+    for (const FirstEntry& first : firsts) {
+        bool written = false;
+        for (const ProgramRecord& record : result.programs)
+            written = written || ((record.index == first.index || record.shares_with == first.index) && record.written);
+        if (!written)
+            continue;
+        const unsigned now = sys_line_number(first.line);
+        for (ProgramRecord& record : result.programs)
+            if (record.index == first.index || record.shares_with == first.index) {
+                record.written = true;
+                record.new_line = now;
+            }
+    }
+}
+
 } // namespace
 
 std::size_t PassResult::changed() const {
-    return static_cast<std::size_t>(
-        std::count_if(programs.begin(), programs.end(), [](const ProgramRecord& p) { return p.changed(); }));
+    return static_cast<std::size_t>(std::count_if(programs.begin(), programs.end(), [](const ProgramRecord& p) {
+        return p.changed() && !p.shares_with;
+    }));
 }
 
 bool PassResult::any_start_line() const {
@@ -111,12 +143,17 @@ PassResult run_pass(ProgramWalk& walk, const PassRequest& request) {
         return result;
     }
     Undo undo;
+    std::vector<FirstEntry> firsts;
     try {
         while (std::optional<Program> program = next_program(walk)) {
             SysLine line{program->load_address, program->line.data(), program->line.size()};
             ProgramRecord record = describe_program(*program, bytes.data(), line, request.basic_starts);
-            if (record.start_line)
+            if (record.start_line) {
                 record.archive = archive_of(walk, *program, record);
+                record.shares_with = first_entry_of(firsts, line);
+                if (!record.shares_with)
+                    firsts.push_back({line, record.index});
+            }
             if (record.settable()) {
                 const Decision decision = request.ask ? request.ask(record) : request.each;
                 if (decision.action == Action::set && decision.line_number > MAX_LINE_NUMBER) {
@@ -133,6 +170,9 @@ PassResult run_pass(ProgramWalk& walk, const PassRequest& request) {
                     record.new_line = decision.line_number;
                 }
             }
+            // The number before the pass, whatever an earlier entry wrote.
+            if (record.shares_with)
+                record.line = result.programs[*record.shares_with].line;
             result.programs.push_back(record);
         }
     } catch (...) {
@@ -140,6 +180,7 @@ PassResult run_pass(ProgramWalk& walk, const PassRequest& request) {
         throw;
     }
     result.notices = walk.notices();
+    settle_shared_lines(result, firsts);
     if (!has_directory(container))
         result.failure = one_program_failure(result);
     return result;

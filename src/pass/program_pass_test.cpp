@@ -130,9 +130,14 @@ TEST(ProgramPass, AnswersDecideProgramByProgram) {
         return asked.size() == 1 ? Decision{Action::set, 500} : Decision{Action::keep};
     };
     PassResult result = run_pass(named("x.d64"), image, request);
+    // C's question shows what A's answer left; C's record shows the number
+    // before the pass and what its start line holds after it.
     EXPECT_EQ(asked, (std::vector<unsigned>{10, 500}));
     EXPECT_EQ(result.changed(), 1u);
-    EXPECT_FALSE(result.programs[2].written);
+    EXPECT_EQ(result.programs[2].shares_with, std::optional<std::size_t>(0));
+    EXPECT_EQ(result.programs[2].line, 10u);
+    EXPECT_TRUE(result.programs[2].written);
+    EXPECT_EQ(result.programs[2].new_line, 500u);
     EXPECT_EQ(image[track_offset(D64, 17, 0) + 6], 500 & 0xFF);
 }
 

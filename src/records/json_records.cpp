@@ -79,6 +79,7 @@ ProgramView program_view(const ProgramRecord& program, std::span<const unsigned 
         view.new_line = program.new_line;
     if (program.archive == Archive::sda)
         view.archive = "sda";
+    view.shares_with = program.shares_with;
     view.settable = program.settable();
     if (!view.settable)
         view.not_settable = describe_not_settable(program);
