@@ -102,14 +102,14 @@ INPUT_MODE=check INPUT_LINE=2026 INPUT_MACHINE=c64
 before=$(tree)
 INPUT_FILES=$'fixtures/pass/stamped.d64\n  fixtures/pass/stamped.t64 \n'
 action
-if [ $status -ne 0 ] || [ "$out" != "2 files: 0 changed, 2 unchanged, 0 kept, 0 failed." ]; then
+if [ $status -ne 0 ] || [ "$out" != "2 files: 0 lacking, 0 without a start line, 0 damaged." ]; then
     fail "check of two stamped files: status $status"
 fi
 INPUT_FILES="pass -odd.d81"
 cd fixtures || exit 1
 action
 cd .. || exit 1
-if [ $status -ne 0 ] || [ "$out" != "3 files: 0 changed, 3 unchanged, 0 kept, 0 failed." ]; then
+if [ $status -ne 0 ] || [ "$out" != "3 files: 0 lacking, 0 without a start line, 0 damaged." ]; then
     fail "check of a stamped folder and a name that starts with -: status $status"
 fi
 
@@ -117,7 +117,7 @@ fi
 INPUT_FILES="fixtures/pass fixtures/lack"
 action
 if [ $status -ne 4 ] || ! grep -qx "fixtures/lack/lacking.d64: 'HELLO           ' has line 800, not 2026." <<<"$out" ||
-    ! grep -qx "4 files: 0 changed, 4 unchanged, 0 kept, 0 failed." <<<"$out" || grep -q stamped <<<"$out"; then
+    ! grep -qx "4 files: 1 lacking, 0 without a start line, 0 damaged." <<<"$out" || grep -q stamped <<<"$out"; then
     fail "check of a folder with a lacking disk: status $status"
 fi
 if [ "$(tree)" != "$before" ]; then
@@ -210,7 +210,7 @@ mkdir -p copy/action copy/build/release && cp "$script" copy/action/ && ln -s "$
 INPUT_FILES=fixtures/pass
 out=$(unset MOG; bash copy/action/run.sh 2>&1)
 status=$?
-if [ $status -ne 0 ] || ! grep -qx "2 files: 0 changed, 2 unchanged, 0 kept, 0 failed." <<<"$out"; then
+if [ $status -ne 0 ] || ! grep -qx "2 files: 0 lacking, 0 without a start line, 0 damaged." <<<"$out"; then
     fail "without MOG the script did not run build/release/mog beside it: status $status"
 fi
 rm copy/build/release/mog

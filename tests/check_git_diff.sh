@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Uses mog as the real git's text conversion for diffs, set up as the README
 # says: a .gitattributes with `*.d64 diff=mog` and the other kinds, and
-# `git config diff.mog.textconv "mog -q -v --unicode"`. In a temporary
+# `git config diff.mog.textconv "mog --textconv"`. In a temporary
 # repository a committed disk gets one program's line changed, and
 # `git diff` must show that listing line before and after, the other
 # programs as context, and nothing that depends on the day ("Current year",
@@ -24,7 +24,7 @@ unset GIT_DIR GIT_WORK_TREE GIT_INDEX_FILE GIT_EXTERNAL_DIFF
 cd "$folder/work" || exit 1
 git init -q . && git config user.name "mog test" && git config user.email "mog-test@example.org" || exit 1
 printf '%s diff=mog\n' '*.d64' '*.d71' '*.d81' '*.t64' '*.prg' '*.p00' >.gitattributes
-git config diff.mog.textconv "mog -q -v --unicode" || exit 1
+git config diff.mog.textconv "mog --textconv" || exit 1
 
 # The names' padding, shifted spaces, shows as U+00A0; here as _.
 diff_text() { # the arguments of git diff
@@ -88,6 +88,20 @@ else
     if grep -E 'Current year|Done\.|Destination file|^Binary files' <<<"$out" >/dev/null; then
         fail "git diff between two commits shows a line that depends on the day, or a file as binary"
     fi
+fi
+
+# Files mog cannot list, and a name like an option: git log -p goes on and
+# names what keeps each one from being listed.
+printf '\x00\x10\x01\x02' >music.prg && : >empty.prg && cp "$src/tests/fixtures/c128.prg" c128.prg &&
+    cp "$src/samples/game.prg" ./-x.prg && printf 'x' >bad.p00 || exit 1
+git add . && git commit -q -m "unlistable files" || exit 1
+if ! out=$(git log -p 2>&1 | LC_ALL=C sed 's/\xc2\xa0/_/g'); then
+    fail "git log -p stopped at a file mog cannot list"
+else
+    for line in '+no start line (No SYS command where expected!)' '+no start line (Unexpected startadress 1c01!)' \
+        '+ERR: Not a P00 file!' '+800 SYS2061'; do
+        grep -qxF -- "$line" <<<"$out" || fail "git log -p does not show '$line'"
+    done
 fi
 
 if [ $failed -eq 0 ]; then

@@ -303,7 +303,7 @@ TEST(CommandLineProcess, QuietPrintsOnlyWhatNeedsTheUser) {
         {{"-q", "-n", "2026", "done.prg"}, "", 0},
         {{"-q", "--check", "-n", "2026", "disk.d64", "--batch", "done.prg"},
          "disk.d64: WARNING: Size of d64 seems invalid. It is 174849 but should be 174848.\n"
-         "disk.d64: 'GAME            ' has line 10, not 2026.\n2 files: 0 changed, 2 unchanged, 0 kept, 0 failed.\n",
+         "disk.d64: 'GAME            ' has line 10, not 2026.\n2 files: 0 lacking, 0 without a start line, 1 damaged.\n",
          4},
         {{"-q", "--in-place", "-n", "2026", "disk.d64", "done.prg"},
          "disk.d64: WARNING: Size of d64 seems invalid. It is 174849 but should be 174848.\n"

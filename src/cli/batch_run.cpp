@@ -8,11 +8,16 @@
 
 namespace mog {
 
-namespace {
-
-void count(BatchCounts& counts, Outcome outcome) {
+void count(BatchCounts& counts, const FileReport& report) {
     ++counts.files;
-    switch (outcome) {
+    const Verdict& verdict = report.verdict;
+    if (!verdict.failing_warnings.empty())
+        ++counts.damaged;
+    else if (verdict.no_start_line && verdict.check_failed)
+        ++counts.without_start_line;
+    else if (!verdict.lacking.empty() && verdict.check_failed)
+        ++counts.lacking;
+    switch (report.outcome) {
     case Outcome::changed:
         ++counts.changed;
         break;
@@ -28,25 +33,35 @@ void count(BatchCounts& counts, Outcome outcome) {
     }
 }
 
-} // namespace
+int batch_status(const Options& options, const BatchCounts& counts) {
+    if (counts.failed > 0)
+        return STATUS_FILE_ERROR;
+    if (counts.kept > 0)
+        return STATUS_OVERWRITE_REFUSED;
+    // A check that checked nothing has not passed.
+    const bool check_failed = counts.damaged + counts.without_start_line + counts.lacking > 0 || counts.files == 0;
+    return options.mode == Mode::check && check_failed ? STATUS_CHECK_FAILED : STATUS_SUCCESS;
+}
 
 int run_batch(const Options& options, const Reporter& reporter, FileSystem& files) {
     // An interruption ends the batch between files, so that every file
     // written has its line, and the summary tells how far it came.
     catch_interruptions();
     reporter.run_begins(options, nullptr);
-    const std::vector<FileTask> sources = batch_sources(files, options.names);
+    const std::vector<FileTask> sources = batch_sources(files, options.names, options.mode == Mode::check);
     Progress progress = start_progress();
     Session session{options, reporter, files, true};
+    for (const FileTask& source : sources)
+        if (!source.found_in_folder)
+            if (std::optional<FileIdentity> identity = files.identity(source.place))
+                session.named_sources.insert(*identity);
     BatchCounts counts;
-    bool check_failed = false;
     for (std::size_t k = 0; k < sources.size() && interruption_caught() == 0; ++k) {
         show_progress(progress, k, sources.size(), sources[k].name());
         std::optional<FileReport> report = process_file(session, sources[k]);
         if (!report)
             continue;
-        count(counts, report->outcome);
-        check_failed = check_failed || report->verdict.check_failed;
+        count(counts, *report);
     }
     clear_status_line();
     const int interruption = interruption_caught();
@@ -55,11 +70,7 @@ int run_batch(const Options& options, const Reporter& reporter, FileSystem& file
         flush_output();
         end_interrupted(interruption);
     }
-    if (counts.failed > 0)
-        return STATUS_FILE_ERROR;
-    if (counts.kept > 0)
-        return STATUS_OVERWRITE_REFUSED;
-    return check_failed ? STATUS_CHECK_FAILED : STATUS_SUCCESS;
+    return batch_status(options, counts);
 }
 
 } // namespace mog

@@ -2,11 +2,18 @@
 // line per file and a summary.
 #pragma once
 
+#include "cli/file_report.h"
 #include "cli/options.h"
 #include "cli/reporter.h"
 #include "platform/file_system.h"
 
 namespace mog {
+
+// Counts what became of one more file.
+void count(BatchCounts& counts, const FileReport& report);
+
+// The status a batch with these counts ends with.
+int batch_status(const Options& options, const BatchCounts& counts);
 
 // Works on every file of the batch and gives the status the run ends with:
 // a file error if any file failed, otherwise a refused overwrite if any

@@ -12,7 +12,8 @@ namespace {
 
 // The files below a folder that a batch takes, and the folders that could
 // not be searched, each with its name as shown.
-void search(FileSystem& files, const Place& place, std::vector<std::pair<std::string, FileTask>>& found) {
+void search(FileSystem& files, const Place& place, bool outputs_too,
+            std::vector<std::pair<std::string, FileTask>>& found) {
     std::vector<FolderEntry> entries;
     FileIdentity identity;
     if (int error = files.list(place, entries, identity); error != 0) {
@@ -25,15 +26,16 @@ void search(FileSystem& files, const Place& place, std::vector<std::pair<std::st
         if (entry.kind == EntryKind::unknown)
             found.push_back({inside.path(), FileTask{inside, entry.error, true}});
         else if (entry.kind == EntryKind::folder)
-            search(files, inside, found); // links are passed over: a search stays within what was named
-        else if (entry.kind == EntryKind::file && container_for_name(inside.name) && !named_like_output(inside.name))
+            search(files, inside, outputs_too, found); // links are passed over: a search stays within what was named
+        else if (entry.kind == EntryKind::file && container_for_name(inside.name) &&
+                 (outputs_too || !named_like_output(inside.name)))
             found.push_back({inside.path(), FileTask{inside, 0, true}});
     }
 }
 
 } // namespace
 
-std::vector<FileTask> batch_sources(FileSystem& files, const std::vector<std::string>& names) {
+std::vector<FileTask> batch_sources(FileSystem& files, const std::vector<std::string>& names, bool outputs_too) {
     std::vector<std::pair<std::string, FileTask>> candidates;
     for (const std::string& name : names) {
         const Place place{nullptr, name};
@@ -42,7 +44,7 @@ std::vector<FileTask> batch_sources(FileSystem& files, const std::vector<std::st
             continue;
         }
         std::vector<std::pair<std::string, FileTask>> found;
-        search(files, place, found);
+        search(files, place, outputs_too, found);
         std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         std::move(found.begin(), found.end(), std::back_inserter(candidates));
     }

@@ -22,7 +22,8 @@ bool is_space(char c) {
 struct Flags {
     bool line_number = false; // -n was given
     bool view = false, interactive = false, json = false, unicode = false, check = false, batch = false,
-         in_place = false, raw = false, blocks = false, yes = false, quiet = false;
+         in_place = false, raw = false, blocks = false, yes = false, quiet = false, no_start_line_allowed = false,
+         textconv = false;
 };
 
 // Options that ask for a text instead of a run.
@@ -48,7 +49,12 @@ constexpr FlagOption FLAG_OPTIONS[] = {
     {"-v", 'v', &Flags::view},     {"-y", 'y', &Flags::yes},      {"-q", 'q', &Flags::quiet},
     {"--quiet", 0, &Flags::quiet}, {"--json", 0, &Flags::json},   {"--unicode", 0, &Flags::unicode},
     {"--check", 0, &Flags::check}, {"--batch", 0, &Flags::batch}, {"--in-place", 0, &Flags::in_place},
+    {"--allow-no-start-line", 0, &Flags::no_start_line_allowed},
 };
+
+// For git's diff: the next argument is the one file to show, whatever it
+// looks like.
+constexpr std::string_view TEXTCONV_OPTION = "--textconv";
 
 const FlagOption* flag_named(std::string_view argument) {
     for (const FlagOption& option : FLAG_OPTIONS)
@@ -300,12 +306,16 @@ CommandLine read_command_line(int argc, char** argv, int (*year)()) {
     bool options_ended = false;
     for (; walk.at < argc && line.request == Request::run && !line.walk_failure.failed(); ++walk.at) {
         const char* argument = argv[walk.at];
-        if (options_ended || argument[0] != '-')
+        if (options_ended || argument[0] != '-') {
             line.walk_failure = walk.name(argument);
-        else if (std::strcmp(argument, "--") == 0)
+        } else if (std::strcmp(argument, "--") == 0) {
             options_ended = true;
-        else
+        } else if (argument == TEXTCONV_OPTION) {
+            flags.textconv = flags.view = flags.quiet = flags.unicode = true;
+            options_ended = true;
+        } else {
             line.walk_failure = walk.option(argument);
+        }
     }
 
     options.mode = mode_of(flags);
@@ -317,6 +327,8 @@ CommandLine read_command_line(int argc, char** argv, int (*year)()) {
         options.style.characters = TextStyle::Characters::unicode;
     options.replace_without_asking = flags.yes;
     options.quiet = flags.quiet;
+    options.start_line_optional = flags.no_start_line_allowed;
+    options.textconv = flags.textconv;
     options.line_number_given = flags.line_number;
     if (!options.line_number_given && line.walk_failure.status == STATUS_SUCCESS && line.request == Request::run)
         options.line_number = static_cast<unsigned>(year());

@@ -84,6 +84,9 @@ void write_batch_file(Session& session, const FileTask& task, FileReport& report
         if (identity && session.written.count(*identity) != 0)
             return fail(report, failure_without_usage(STATUS_FILE_ERROR, Prefix::error, TEXT_OTHER_FILE_WRITTEN_THERE,
                                                       report.destination.c_str()));
+        // A file the batch is to read, or has read, is no place for another's result.
+        if (identity && session.named_sources.count(*identity) != 0)
+            return keep(report, KeptBecause::destination_is_source);
     }
     if (exists && !options.replace_without_asking)
         return keep(report, KeptBecause::destination_exists);
@@ -202,7 +205,8 @@ JobRules job_rules(const Options& options) {
     JobRules rules;
     rules.job = options.mode == Mode::view ? Job::list : options.mode == Mode::check ? Job::check : Job::stamp;
     rules.line_number = options.line_number;
-    rules.batch = options.batch();
+    rules.batch = options.batch() || options.textconv;
+    rules.start_line_optional = options.start_line_optional;
     return rules;
 }
 

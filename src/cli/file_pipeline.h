@@ -29,6 +29,7 @@ struct Session {
     Bytes buffer;                   // one buffer for every file
     std::set<FileIdentity> done;    // files worked on, as their names lead to them afterwards
     std::set<FileIdentity> written; // destinations this run wrote
+    std::set<FileIdentity> named_sources; // a batch's files named on the command line: never a destination
     // Interruptions only mark that they came (a batch); otherwise a write
     // holds them until the file is in place.
     bool interruptions_caught = false;

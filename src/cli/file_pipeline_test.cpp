@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/batch_run.h"
 #include "cli/batch_sources.h"
 #include "cli/command_line.h"
 #include "image_builder.h"
@@ -43,7 +44,7 @@ std::ostream& operator<<(std::ostream& out, const Result& r) {
 
 // Runs the command line's files through the pipeline, as a batch or a single
 // run without a question, over the files given.
-std::vector<Result> run(MemoryFileSystem& files, std::vector<std::string> arguments) {
+std::vector<Result> run(MemoryFileSystem& files, std::vector<std::string> arguments, int* batch_status_out = nullptr) {
     arguments.insert(arguments.begin(), "mog");
     std::vector<char*> argv;
     for (std::string& argument : arguments)
@@ -52,14 +53,24 @@ std::vector<Result> run(MemoryFileSystem& files, std::vector<std::string> argume
     EXPECT_FALSE(line.walk_failure.failed() || line.check_failure.failed()) << line.walk_failure.message;
     Session session{line.options, SILENT, files, true};
     std::vector<Result> results;
-    std::vector<FileTask> tasks = line.options.batch() ? batch_sources(files, line.options.names)
-                                                      : std::vector<FileTask>{{Place{nullptr, line.target.source}}};
+    std::vector<FileTask> tasks =
+        line.options.batch() ? batch_sources(files, line.options.names, line.options.mode == Mode::check)
+                             : std::vector<FileTask>{{Place{nullptr, line.target.source}}};
+    for (const FileTask& task : tasks)
+        if (!task.found_in_folder)
+            if (std::optional<FileIdentity> identity = files.identity(task.place))
+                session.named_sources.insert(*identity);
+    BatchCounts counts;
     for (const FileTask& task : tasks) {
         SingleRun single{line.target, {}};
         std::optional<FileReport> report = process_file(session, task, line.options.batch() ? nullptr : &single);
         if (report)
             results.push_back({report->file, report->outcome, report->failure.status});
+        if (report)
+            count(counts, *report);
     }
+    if (batch_status_out != nullptr)
+        *batch_status_out = batch_status(line.options, counts);
     return results;
 }
 
@@ -74,6 +85,7 @@ TEST(FilePipeline, RulesFileByFile) {
         std::vector<std::string> arguments;
         std::vector<Result> results;
         std::vector<std::string> written;
+        int status = -1; // the batch's, where it matters
     };
     const std::vector<Row> rows = {
         {"a change goes beside the file", {{"d/a.d64", disk(10)}}, {"--batch", "d"},
@@ -115,6 +127,16 @@ TEST(FilePipeline, RulesFileByFile) {
          {{"a.d64", changed, 0}, {"a.D64", failed, 3}}, {"a.out.d64"}},
         {"a single run writes its destination", {{"a.d64", disk(2026)}}, {"a.d64", "b.d64"},
          {{"a.d64", changed, 0}}, {"b.d64"}},
+        {"a check of nothing fails", {{"d/x.txt", "text"}}, {"--check", "--batch", "d"}, {}, {}, 4},
+        {"a check looks at earlier outputs too", {{"d/a.out.d64", disk(10)}}, {"--check", "--batch", "d"},
+         {{"d/a.out.d64", unchanged, 4}}, {}, 4},
+        {"a check may pass files without a start line", {{"d/e.d64", blank_image()}, {"d/c.prg", sys_program(1, "", 0x1C01)}},
+         {"--check", "--batch", "--allow-no-start-line", "d"}, {{"d/c.prg", unchanged, 0}, {"d/e.d64", unchanged, 0}}, {}, 0},
+        {"but not lacking numbers", {{"d/e.d64", blank_image()}, {"d/a.d64", disk(10)}},
+         {"--check", "--batch", "--allow-no-start-line", "d"}, {{"d/a.d64", unchanged, 4}, {"d/e.d64", unchanged, 0}},
+         {}, 4},
+        {"a named source is no destination", {{"a.prg", sys_program(10)}, {"a.out.prg", sys_program(10)}},
+         {"--batch", "-y", "a.prg", "a.out.prg"}, {{"a.prg", kept, 5}, {"a.out.prg", changed, 0}}, {"a.out.out.prg"}, 5},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
@@ -128,8 +150,12 @@ TEST(FilePipeline, RulesFileByFile) {
             else
                 files.file(path, content);
         }
-        EXPECT_EQ(run(files, row.arguments), row.results);
+        int status = -1;
+        EXPECT_EQ(run(files, row.arguments, &status), row.results);
         EXPECT_EQ(files.replaced, row.written);
+        if (row.status >= 0) {
+            EXPECT_EQ(status, row.status);
+        }
     }
 }
 

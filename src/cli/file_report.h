@@ -15,6 +15,7 @@ namespace mog {
 enum class KeptBecause {
     destination_exists,  // an existing destination, without -y
     destination_is_link, // a link at the destination is never written through
+    destination_is_source, // a file the batch was given to read
 };
 
 struct FileReport {

@@ -39,10 +39,21 @@ void failure(const Options& options, const FileReport* report, const Failure& fa
     print_failure_of(options.batch(), report != nullptr ? &report->file : nullptr, failure, false);
 }
 
-void summary(const Options&, const BatchCounts& counts, bool interrupted) {
-    say("{\"record\":\"summary\",\"files\":%d,\"changed\":%d,\"unchanged\":%d,\"kept\":%d,\"failed\":%d%s}\n",
-        counts.files, counts.changed, counts.unchanged, counts.kept, counts.failed,
-        interrupted ? ",\"interrupted\":true" : "");
+void summary(const Options& options, const BatchCounts& counts, bool interrupted) {
+    JsonObject record;
+    record.string("record", "summary")
+        .number("files", counts.files)
+        .number("changed", counts.changed)
+        .number("unchanged", counts.unchanged)
+        .number("kept", counts.kept)
+        .number("failed", counts.failed);
+    if (options.mode == Mode::check)
+        record.number("lacking", counts.lacking)
+            .number("without_start_line", counts.without_start_line)
+            .number("damaged", counts.damaged);
+    if (interrupted)
+        record.boolean("interrupted", true);
+    say_text(record.done() + "\n");
 }
 
 } // namespace

@@ -54,6 +54,8 @@ struct Options {
     bool line_number_given = false;             // -n
     bool replace_without_asking = false;        // -y
     bool quiet = false;                         // -q: only what the user must see
+    bool start_line_optional = false;           // --allow-no-start-line: a check passes files without one
+    bool textconv = false;                      // --textconv: a listing for git's diff that never fails
     std::vector<std::string> names;             // a batch's names, as given
 
     bool batch() const { return scope != Scope::single; }

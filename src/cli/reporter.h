@@ -16,6 +16,11 @@ struct BatchCounts {
     int unchanged = 0;
     int kept = 0;
     int failed = 0;
+    // What a check found, each file that fails it counted once: damaged (a
+    // warning), else without a start line, else lacking the number.
+    int damaged = 0;
+    int without_start_line = 0;
+    int lacking = 0;
 };
 
 struct Reporter {

@@ -65,8 +65,14 @@ void run_sequence(int argc, char** argv) {
     }
     if (!options.batch())
         reporter.run_begins(options, &line.target);
-    if (line.check_failure.failed())
+    // git's diff must go on whatever the file is: the listing of a file that
+    // cannot be listed says why, and the run succeeds.
+    if (line.check_failure.failed() && !options.textconv)
         fail(reporter, options, line.check_failure);
+    if (line.check_failure.failed()) {
+        reporter.failure(options, nullptr, line.check_failure);
+        finish(STATUS_SUCCESS);
+    }
     const std::unique_ptr<FileSystem> files = system_file_system();
     if (options.batch())
         finish(run_batch(options, reporter, *files));
@@ -74,7 +80,7 @@ void run_sequence(int argc, char** argv) {
     Session session{options, reporter, *files};
     SingleRun single{line.target, {}};
     std::optional<FileReport> report = process_file(session, FileTask{Place{nullptr, line.target.source}}, &single);
-    finish(report ? report->failure.status : STATUS_SUCCESS);
+    finish(report && !options.textconv ? report->failure.status : STATUS_SUCCESS);
 }
 
 } // namespace mog

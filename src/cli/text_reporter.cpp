@@ -135,6 +135,11 @@ void file_begins(const Options& options, const FileReport& report) {
 void single_file_ends(const Options& options, const FileReport& report) {
     if (!report.walked)
         return;
+    // git's diff shows a program it cannot list as what keeps it from being listed.
+    if (options.textconv && report.verdict.no_start_line) {
+        say("no start line (%s)\n", report.verdict.why.c_str());
+        return;
+    }
     if (options.mode == Mode::check) {
         print_check(options, report);
         return;
@@ -145,6 +150,18 @@ void single_file_ends(const Options& options, const FileReport& report) {
     print_notices(report, false);
     if (!report.failure.failed() && options.mode != Mode::check && !options.quiet)
         say_text(TEXT_DONE);
+}
+
+const char* kept_line(KeptBecause because) {
+    switch (because) {
+    case KeptBecause::destination_is_link:
+        return "%s: kept, %s is a link.\n";
+    case KeptBecause::destination_is_source:
+        return "%s: kept, %s is also a source.\n";
+    case KeptBecause::destination_exists:
+        break;
+    }
+    return "%s: kept, %s exists.\n";
 }
 
 std::string programs_changed(std::size_t count) {
@@ -192,9 +209,7 @@ void batch_file_ends(const Options& options, const FileReport& report) {
             say("%s: nothing changed (%s)\n", name.c_str(), report.verdict.why.c_str());
         break;
     case Outcome::kept:
-        say(report.kept_because == KeptBecause::destination_is_link ? "%s: kept, %s is a link.\n"
-                                                                     : "%s: kept, %s exists.\n",
-            name.c_str(),
+        say(kept_line(report.kept_because), name.c_str(),
             shown_name(stdout, report.destination).c_str());
         break;
     case Outcome::failed:
@@ -210,12 +225,33 @@ void file_ends(const Options& options, const FileReport& report) {
 }
 
 void failure(const Options& options, const FileReport* report, const Failure& failure) {
-    print_failure_of(options.batch(), report != nullptr ? &report->file : nullptr, failure, true);
+    // git's diff takes what the tool says of a file from standard output, in one line.
+    if (options.textconv && (report == nullptr || !report->verdict.no_start_line) && !failure.message.empty())
+        say_text(shown_name(stdout, failure.text()) + "\n");
+    else if (options.textconv)
+        return;
+    else
+        print_failure_of(options.batch(), report != nullptr ? &report->file : nullptr, failure, true);
 }
 
-void summary(const Options&, const BatchCounts& counts, bool interrupted) {
+// A check's summary tells what failed it; a check of no file fails too.
+void check_summary(const BatchCounts& counts, const char* interrupted) {
+    if (counts.files == 0) {
+        say("0 files: nothing to check.%s\n", interrupted);
+        return;
+    }
+    const std::string failed = counts.failed > 0 ? formatted(", %d failed", counts.failed) : "";
+    say("%d file%s: %d lacking, %d without a start line, %d damaged%s.%s\n", counts.files,
+        counts.files == 1 ? "" : "s", counts.lacking, counts.without_start_line, counts.damaged, failed.c_str(),
+        interrupted);
+}
+
+void summary(const Options& options, const BatchCounts& counts, bool interrupted) {
+    const char* mark = interrupted ? " (interrupted)" : "";
+    if (options.mode == Mode::check)
+        return check_summary(counts, mark);
     say("%d files: %d changed, %d unchanged, %d kept, %d failed.%s\n", counts.files, counts.changed, counts.unchanged,
-        counts.kept, counts.failed, interrupted ? " (interrupted)" : "");
+        counts.kept, counts.failed, mark);
 }
 
 } // namespace
