@@ -62,8 +62,9 @@ TrackSector first_missing(const PartLayout& layout, const std::vector<bool>& see
     return track_and_sector(index);
 }
 
-// Run-length codes a sector with the marker; empty when the coded bytes
-// would be no shorter than the sector's own bytes with the coding's header.
+// Run-length codes a sector with the marker; empty when the coded bytes,
+// with their length and the marker before them, would take no fewer than
+// the sector's own 256.
 std::vector<unsigned char> code_runs(std::span<const unsigned char> sector, unsigned char marker) {
     constexpr std::size_t LONGEST_CODED = SECTOR_SIZE - RUNS_HEADER - 1;
     std::vector<unsigned char> coded;
