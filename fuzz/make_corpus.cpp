@@ -118,6 +118,18 @@ std::vector<Disk> tapes(const std::string& sample) {
     };
 }
 
+// A Zip-Code set as fuzz_zipcode reads it: the sizes of parts 1 to 3, then
+// the four parts.
+void save_zipcode_set(const std::string& folder, const std::string& name) {
+    std::string sizes, parts;
+    for (int part = 1; part <= 4; ++part) {
+        const std::string bytes = load(folder + "/" + std::to_string(part) + "!" + name);
+        sizes += {static_cast<char>(bytes.size() & 0xFF), static_cast<char>(bytes.size() >> 8)};
+        parts += bytes;
+    }
+    save("fuzz_zipcode", name, sizes.substr(0, 6) + parts);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -164,6 +176,8 @@ int main(int argc, char** argv) {
     save("fuzz_d64", "sample_interactive",
          std::string(1, '\x04') + static_cast<char>(answers.size()) + answers + sample_disk);
     save("fuzz_d64", "sample_view_raw", std::string("\x03\x00", 2) + sample_disk);
+
+    save_zipcode_set(fixtures + "/zipcode", "sample");
 
     save("fuzz_prg", "game_rewrite", std::string("\x00\xE8\x07", 3) + game);
     save("fuzz_prg", "game_view", std::string("\x01\x00\x00", 3) + game);

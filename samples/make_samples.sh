@@ -57,6 +57,11 @@ game_size=$(($(wc -c <game.prg) - 2))
     tail -c +3 "$work/counter.prg"
 } >sample.t64
 
+# A Zip-Code set of the sample disk by disk2zip: 1!sample to 4!sample, with
+# its default disk ID "64".
+mkdir -p ../tests/fixtures/zipcode
+disk2zip sample.d64 ../tests/fixtures/zipcode/sample
+
 # Test fixtures: D71 and D81 images with ten entries (two directory
 # sectors), among them a program that loads at $1C01 and a SEQ file, written
 # by cc1541 and by cbmconvert, and P00 files extracted by cbmconvert.
