@@ -19,7 +19,7 @@ TEST(ZipDirectory, ListsEveryMemberAsStoredAndReadsWhatItCan) {
         ZipReadResult read;
     };
     const Case cases[] = {
-        {{"GAMES/A.PRG", TEXT, 0, 0, "UT\x01\x00\x07", "a comment"}, ZipMemberProblem::none, ZipReadResult::ok},
+        {{"GAMES/A.PRG", TEXT, 0, 0, std::string("UT\x05\x00\x01\x4A\x5C\x21\x58", 9), "a comment"}, ZipMemberProblem::none, ZipReadResult::ok},
         {{"signed.d64", TEXT, 8, 0, "", "", 16}, ZipMemberProblem::none, ZipReadResult::ok},
         {{"unsigned.d64", TEXT, 8, 0, "", "", 12}, ZipMemberProblem::none, ZipReadResult::ok},
         {{"../../up.prg", TEXT}, ZipMemberProblem::none, ZipReadResult::ok},
@@ -79,6 +79,7 @@ TEST(ZipDirectory, JudgesTheArchiveAsAWhole) {
         {"two members", good, ZipArchiveProblem::none, 2},
         {"signature in the comment", zip_of(two, {.comment = "PK\x05\x06 in a comment"}), ZipArchiveProblem::none, 2},
         {"bytes after the comment", good + "padding", ZipArchiveProblem::none, 2},
+        {"longest comment", zip_of(two, {.comment = std::string(65535, 'c')}), ZipArchiveProblem::none, 2},
         {"a stub in front", zip_of(two, {.prefix = "MZ stub"}), ZipArchiveProblem::none, 2},
         {"ZIP64", zip64, ZipArchiveProblem::none, 1},
         {"end record cut", good.substr(0, good.size() - 1), ZipArchiveProblem::not_zip, 0},

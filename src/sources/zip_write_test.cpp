@@ -17,11 +17,11 @@ const std::string TEXT = "10 SYS2061, and text that packs: text that packs, text
 
 // Members of every kind this unit writes, with those it only copies.
 const std::vector<ZipEntry> ENTRIES = {
-    {"A.PRG", "old", 0, 0, "UT\x01\x00\x07", "a comment"},
-    {"B.D64", TEXT, 8, 0, "", "", 16},
+    {"A.PRG", "old", 0, 0, std::string("UT\x05\x00\x01\x4A\x5C\x21\x58", 9), "a comment"},
+    {"B.D64", TEXT, 8, 4, "", "", 16},      // fast
     {"C.PRG", TEXT, 8, 2, "", "", 12},      // maximum compression
     {"D.PRG", TEXT, 8, 6, "", "", 0, true}, // fastest, ZIP64 sizes
-    {"E.PRG", TEXT},
+    {"E.PRG", TEXT}, // normal
     {"F.PRG", TEXT, 12},
     {"G.PRG", TEXT, 8, 1},
 };
@@ -43,11 +43,11 @@ std::string record_without_offset(const std::string& archive, const ZipMember& m
 }
 
 TEST(ZipWrite, ChangesOnlyTheReplacedMembers) {
-    const ZipLayout layouts[] = {{}, {.prefix = "MZ stub", .comment = "collection"}, {.comment = "z", .zip64 = true}};
+    const ZipLayout layouts[] = {{}, {.prefix = "MZ stub", .comment = "collection"}, {.prefix = "MZ", .comment = "z", .zip64 = true}};
     const std::string grown = "new content, longer than before";
     const std::vector<std::pair<std::size_t, std::string>> changes = {
-        {0, grown}, {1, "shrunk"}, {2, grown}, {3, grown}};
-    const int levels[] = {0, 6, 9, 1};
+        {0, grown}, {1, "shrunk"}, {2, grown}, {3, grown}, {4, grown}};
+    const int levels[] = {0, 1, 9, 1, 6};
     for (const ZipLayout& layout : layouts) {
         SCOPED_TRACE(layout.prefix + layout.comment);
         const std::string original = zip_of(ENTRIES, layout);
@@ -68,6 +68,13 @@ TEST(ZipWrite, ChangesOnlyTheReplacedMembers) {
         EXPECT_EQ(written.substr(0, layout.prefix.size()), layout.prefix);
         EXPECT_EQ(after.comment, layout.comment);
         EXPECT_EQ(after.shift, before.shift);
+        if (layout.zip64) {
+            // The locator points to the ZIP64 end record as other readers take it.
+            std::uint64_t stated = 0;
+            for (int k = 7; k >= 0; --k)
+                stated = stated << 8 | out[after.zip64_locator_offset + 8 + k];
+            EXPECT_EQ(stated, after.zip64_end_offset - after.shift);
+        }
         for (std::size_t i = 0; i < ENTRIES.size(); ++i) {
             const ZipMember& old_member = before.members[i];
             const ZipMember& member = after.members[i];
@@ -91,6 +98,16 @@ TEST(ZipWrite, ChangesOnlyTheReplacedMembers) {
                 same(member.central_offset + 28, old_member.central_offset + 28, 14);
                 const std::size_t central_kept = ENTRIES[i].zip64 ? name : member.central_size - 46;
                 same(member.central_offset + 46, old_member.central_offset + 46, central_kept);
+                // The local header's CRC-32 and sizes are the central
+                // record's, or zeros left to the data descriptor; ZIP64
+                // sizes are in both extra fields.
+                const std::string local_values = written.substr(member.local_offset + 14, 12);
+                const bool later = ENTRIES[i].descriptor != 0;
+                EXPECT_EQ(local_values, later ? std::string(12, '\0') : written.substr(member.central_offset + 16, 12));
+                if (ENTRIES[i].zip64) {
+                    EXPECT_EQ(written.substr(member.local_offset + 34 + name, 16),
+                              written.substr(member.central_offset + 50 + name, 16));
+                }
                 EXPECT_EQ(member.central_size, old_member.central_size);
                 Bytes expected;
                 if (levels[i] != 0)
@@ -150,11 +167,12 @@ TEST(ZipWrite, UnzipAndPythonAcceptWhatItWrites) {
         GTEST_SKIP() << "unzip or python3 is not installed";
     const std::vector<ZipEntry> entries(ENTRIES.begin(), ENTRIES.begin() + 5);
     TempFolder folder;
+    const std::string doubled = TEXT + TEXT;
     for (const bool zip64 : {false, true}) {
         const std::string original = zip_of(entries, {.comment = "collection", .zip64 = zip64});
         std::vector<ZipReplacement> replacements;
         for (std::size_t i = 0; i < entries.size(); i += 2)
-            replacements.push_back({i, span_of(TEXT + TEXT)});
+            replacements.push_back({i, span_of(doubled)});
         Bytes out;
         ASSERT_EQ(write_zip(span_of(original), read_zip_directory(span_of(original)), replacements, out),
                   ZipWriteResult::ok);
