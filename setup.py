@@ -48,6 +48,7 @@ setup(
             ["python/mog_module.cpp", *build_sources.library_sources(ROOT), str(GENERATED / "petscii_unicode_table.cpp")],
             include_dirs=["include", str(GENERATED / "include"), "src"],
             cxx_std=20,
+            libraries=["z"],  # zlib, for zip and gzip members
         )
     ],
     cmdclass={"build_ext": build_generated_ext},

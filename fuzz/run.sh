@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_prg fuzz_answer fuzz_arguments fuzz_json fuzz_t64 fuzz_disk_sectors fuzz_d64 fuzz_zipcode)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_prg fuzz_answer fuzz_arguments fuzz_json fuzz_t64 fuzz_disk_sectors fuzz_d64 fuzz_zipcode fuzz_zip fuzz_gzip)
 
 cmake --preset fuzz >/dev/null && cmake --build --preset fuzz
 
@@ -17,7 +17,7 @@ scratch=$(mktemp -d /tmp/mog-fuzz-XXXXXX)
 status=0
 for target in "${targets[@]}"; do
     max_len=4096
-    case "$target" in fuzz_d64) max_len=200000 ;; fuzz_disk_sectors) max_len=8192 ;; fuzz_zipcode) max_len=20000 ;; esac
+    case "$target" in fuzz_d64) max_len=200000 ;; fuzz_disk_sectors | fuzz_zip) max_len=8192 ;; fuzz_zipcode) max_len=20000 ;; esac
     mkdir -p "$scratch/$target/corpus"
     if build/fuzz/fuzz/"$target" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 -max_len="$max_len" \
         -artifact_prefix="$scratch/$target/" -print_final_stats=1 \

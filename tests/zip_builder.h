@@ -1,0 +1,39 @@
+// Zip archives laid out field by field for the tests, as archivers write
+// them, with the flaws a test asks for.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+struct ZipEntry {
+    std::string name = "";
+    std::string content = "";
+    unsigned method = 8; // deflated; any other than 8 is stored as it is
+    unsigned flags = 0;
+    std::string extra = ""; // in both headers, before any ZIP64 field
+    std::string comment = "";
+    unsigned descriptor = 0;         // 12 (no signature) or 16 (signed) adds a data descriptor
+    bool zip64 = false;              // sizes and offset in ZIP64 extra fields
+    std::uint32_t crc_flip = 0;      // xored into the recorded CRC-32
+    std::uint64_t recorded_size = 0; // claimed instead of the content's size when not 0
+};
+
+struct ZipLayout {
+    std::string prefix = ""; // before the archive, its offsets not moved
+    std::string comment = "";
+    bool zip64 = false; // ZIP64 end record and locator
+    unsigned disk = 0;  // the end record's disk numbers
+};
+
+std::string zip_of(const std::vector<ZipEntry>& entries, const ZipLayout& layout = {});
+
+// The bytes with some of them overwritten from at on.
+inline std::string patched(std::string bytes, std::size_t at, const std::string& with) {
+    return bytes.replace(at, with.size(), with);
+}
+
+inline std::span<const unsigned char> span_of(const std::string& bytes) {
+    return {reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()};
+}
