@@ -37,7 +37,7 @@ TEST(CommandLineProcess, EachFailureReportsItsMessageUsageAndStatusOne) {
         {"view with number", {"-v", "-n", "5", "game.d64"}, "", "ERROR: Modes -v and -n don't go together.'."},
         {"no source", {"-n", "5"}, "", "ERROR: No source file given."},
         {"unknown extension", {"game.txt"}, "", "Unknown extension of source file."},
-        {"missing source with bad extension", {"nothing.zip"}, "", "Unknown extension of source file."},
+        {"missing source with bad extension", {"nothing.lha"}, "", "Unknown extension of source file."},
         {"short name", {"prg"}, "", "Unknown extension of source file."},
         {"extension alone is too short", {".d6"}, "", "Unknown extension of source file."},
         {"extensions differ", {"game.prg", "out.d64"}, "", "ERR: File extensions must match."},

@@ -153,6 +153,8 @@ std::string view_records(std::string_view name, const Container& container, std:
     facts.file = name;
     facts.container = container;
     facts.size = bytes.size();
+    facts.crc32 = crc32_text(bytes);
+    facts.sha1 = sha1_text(bytes);
     facts.warnings = warnings_of(result, container);
     if (result.failure != PassFailure::none)
         facts.error = describe(result.failure, result);

@@ -72,6 +72,8 @@ struct FileFacts {
     std::optional<std::string> written;     // the name written to
     std::vector<std::string> warnings;
     std::optional<std::string> error; // without its "ERROR: "
+    // The CRC-32 and SHA-1 of the bytes as read and as written, in hex.
+    std::optional<std::string> crc32, sha1, new_crc32, new_sha1;
     int status = 0;
 };
 

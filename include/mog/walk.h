@@ -18,6 +18,14 @@ enum class NoticeKind {
     no_tape_signature, // a tape without the "C64" signature; read all the same
     directory_broken,  // a directory link the walk could not follow
     not_p00,           // a P00 file without its header; it yields no program
+    // A member of an archive that is kept as it is, and why.
+    member_encrypted,
+    member_method,          // size: the compression method, which mog does not read
+    member_damaged,         // its local header or data cannot be found, or its data does not inflate
+    member_too_large,       // larger than MAX_FILE_SIZE once inflated
+    member_on_other_volume, // on another volume of a split archive
+    member_crc_mismatch,    // its content does not give its CRC-32: listed, never written
+    too_many_members,       // size: the members read; the others are not
 };
 
 struct Notice {

@@ -58,10 +58,8 @@ int run_batch(const Options& options, const Reporter& reporter, FileSystem& file
     BatchCounts counts;
     for (std::size_t k = 0; k < sources.size() && interruption_caught() == 0; ++k) {
         show_progress(progress, k, sources.size(), sources[k].name());
-        std::optional<FileReport> report = process_file(session, sources[k]);
-        if (!report)
-            continue;
-        count(counts, *report);
+        for (const FileReport& report : process_file(session, sources[k]))
+            count(counts, report);
     }
     clear_status_line();
     const int interruption = interruption_caught();

@@ -8,6 +8,7 @@
 #include "cli/texts.h"
 #include "image/container.h"
 #include "mog/machines.h"
+#include "mog/sources.h"
 
 namespace mog {
 
@@ -248,6 +249,16 @@ struct Walk {
     bool source_given = false;
 };
 
+// A destination must be what its source is: a container file with the same
+// extension, an archive or a Zip-Code part holding the same kind.
+bool same_kind(std::string_view source, std::string_view destination) {
+    const std::optional<SourceName> from = source_for_name(source);
+    const std::optional<SourceName> to = source_for_name(destination);
+    if (!from || !to || from->kind != to->kind || from->container != to->container)
+        return false;
+    return from->kind != SourceKind::container || same_extension(source, destination);
+}
+
 // The checks after the walk, in their order.
 Failure check(CommandLine& line, const Flags& flags, bool source_given) {
     Options& options = line.options;
@@ -258,10 +269,10 @@ Failure check(CommandLine& line, const Flags& flags, bool source_given) {
         return options.names.empty() ? command_line_error(TEXT_NO_SOURCE) : Failure{};
     if (!source_given)
         return command_line_error(TEXT_NO_SOURCE);
-    std::optional<Container> container = container_for_name(target.source);
-    if (!container)
+    const std::optional<SourceName> source = source_for_name(target.source);
+    if (!source)
         return failure_with_usage(STATUS_BAD_COMMAND_LINE, Prefix::none, "%s", describe_unknown_kind().c_str());
-    target.container = *container;
+    target.kind = *source;
 
     // A check writes nothing, so it has no destination.
     if (options.mode == Mode::check && target.destination)
@@ -270,11 +281,11 @@ Failure check(CommandLine& line, const Flags& flags, bool source_given) {
         target.destination = default_destination(target.source);
         target.destination_derived = true;
     }
-    if (target.destination && options.mode != Mode::view && !same_extension(target.source, *target.destination))
+    if (target.destination && options.mode != Mode::view && !same_kind(target.source, *target.destination))
         return failure_with_usage(STATUS_BAD_COMMAND_LINE, Prefix::err, "%s", TEXT_EXTENSIONS_DIFFER);
-    if (!has_directory(target.container) && options.mode == Mode::interactive)
-        return command_line_error(container_name(target.container) == "p00" ? TEXT_NO_INTERACTIVE_P00
-                                                                            : TEXT_NO_INTERACTIVE_PRG);
+    if (source->container && !has_directory(*source->container) && options.mode == Mode::interactive)
+        return command_line_error(container_name(*source->container) == "p00" ? TEXT_NO_INTERACTIVE_P00
+                                                                              : TEXT_NO_INTERACTIVE_PRG);
     return {};
 }
 

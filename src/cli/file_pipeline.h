@@ -7,6 +7,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "cli/file_report.h"
 #include "cli/line_prompt.h"
@@ -53,9 +54,10 @@ struct SingleRun {
 // The job the options ask for, as the library judges files by.
 JobRules job_rules(const Options& options);
 
-// Takes every step with the file and reports it; gives its report, or
-// nothing when the file is passed over unreported (another name for a file
-// the batch already worked on).
-std::optional<FileReport> process_file(Session& session, const FileTask& task, SingleRun* single = nullptr);
+// Takes every step with the file and reports it; gives its report, one for
+// each container it holds (an archive's members), or none when the file is
+// passed over unreported (another name for a file the batch already worked
+// on, a file of another kind found in a folder).
+std::vector<FileReport> process_file(Session& session, const FileTask& task, SingleRun* single = nullptr);
 
 } // namespace mog

@@ -63,11 +63,10 @@ std::vector<Result> run(MemoryFileSystem& files, std::vector<std::string> argume
     BatchCounts counts;
     for (const FileTask& task : tasks) {
         SingleRun single{line.target, {}};
-        std::optional<FileReport> report = process_file(session, task, line.options.batch() ? nullptr : &single);
-        if (report)
-            results.push_back({report->file, report->outcome, report->failure.status});
-        if (report)
-            count(counts, *report);
+        for (const FileReport& report : process_file(session, task, line.options.batch() ? nullptr : &single)) {
+            results.push_back({report.file, report.outcome, report.failure.status});
+            count(counts, report);
+        }
     }
     if (batch_status_out != nullptr)
         *batch_status_out = batch_status(line.options, counts);

@@ -18,8 +18,15 @@ enum class KeptBecause {
     destination_is_source, // a file the batch was given to read
 };
 
+// A file's fingerprints, as a set of verified files lists them.
+struct Hashes {
+    std::string crc32;
+    std::string sha1;
+};
+
 struct FileReport {
     std::string file;                     // the name as given, or as a folder search found it
+    std::optional<std::string> member;    // a member of an archive: its name within it
     std::optional<Container> container;   // none when the name has no kind mog reads
     std::span<const unsigned char> bytes; // what was read, for the start lines' texts
     bool walked = false;                  // the file was read and its programs walked
@@ -30,6 +37,8 @@ struct FileReport {
     KeptBecause kept_because = KeptBecause::destination_exists;
     std::optional<std::string> written; // the name written to
     Failure failure;                    // with the status this file alone ends with
+    std::optional<Hashes> hashes;       // of the bytes as read, for JSON records
+    std::optional<Hashes> new_hashes;   // of the bytes written
 };
 
 // True for a notice about the whole file, shown before its programs; the

@@ -17,11 +17,22 @@ void file_begins(const Options&, const FileReport&) {}
 void file_ends(const Options& options, const FileReport& report) {
     std::string lines;
     const bool written = report.written.has_value();
+    const RecordName name{report.file,
+                          report.member ? std::optional<std::string_view>(*report.member) : std::nullopt};
     for (const ProgramRecord& program : report.result.programs)
         if (options.mode != Mode::check || lacks_number(program, options.line_number))
-            lines += program_record(report.file, program, report.bytes, written) + "\n";
+            lines += program_record(name, program_view(program, report.bytes, written)) + "\n";
     FileFacts facts;
     facts.file = report.file;
+    facts.member = name.member;
+    if (report.hashes) {
+        facts.crc32 = report.hashes->crc32;
+        facts.sha1 = report.hashes->sha1;
+    }
+    if (report.new_hashes) {
+        facts.new_crc32 = report.new_hashes->crc32;
+        facts.new_sha1 = report.new_hashes->sha1;
+    }
     facts.container = report.container;
     facts.size = report.bytes.size();
     facts.written = report.written;

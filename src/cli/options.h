@@ -8,6 +8,7 @@
 
 #include "mog/container.h"
 #include "mog/petscii.h"
+#include "mog/sources.h"
 
 namespace mog {
 
@@ -65,7 +66,7 @@ struct Options {
 // The source and destination of a run that is not a batch.
 struct SingleTarget {
     std::string source;
-    Container container;
+    SourceName kind; // what the source's name stands for
     std::optional<std::string> destination; // absent in view mode unless given, and in a check
     bool destination_derived = false;       // the default, to be announced
 };

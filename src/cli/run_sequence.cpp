@@ -1,5 +1,6 @@
 #include "cli/run_sequence.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -27,6 +28,21 @@ namespace {
         status = STATUS_FILE_ERROR;
     }
     std::exit(status);
+}
+
+// A single run ends as its file did; with an archive's members, as the
+// worst of them: a failure, then a kept destination, then a failed check.
+int single_run_status(const std::vector<FileReport>& reports) {
+    for (const FileReport& report : reports)
+        if (report.outcome == Outcome::failed)
+            return report.failure.status;
+    int status = STATUS_SUCCESS;
+    for (const FileReport& report : reports) {
+        if (report.failure.status == STATUS_OVERWRITE_REFUSED)
+            return STATUS_OVERWRITE_REFUSED;
+        status = std::max(status, report.failure.status);
+    }
+    return status;
 }
 
 [[noreturn]] void fail(const Reporter& reporter, const Options& options, const Failure& failure) {
@@ -79,8 +95,8 @@ void run_sequence(int argc, char** argv) {
 
     Session session{options, reporter, *files};
     SingleRun single{line.target, {}};
-    std::optional<FileReport> report = process_file(session, FileTask{Place{nullptr, line.target.source}}, &single);
-    finish(report && !options.textconv ? report->failure.status : STATUS_SUCCESS);
+    const std::vector<FileReport> reports = process_file(session, FileTask{Place{nullptr, line.target.source}}, &single);
+    finish(options.textconv ? STATUS_SUCCESS : single_run_status(reports));
 }
 
 } // namespace mog

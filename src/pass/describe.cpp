@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "mog/sources.h"
 #include "text/format.h"
 
 namespace mog {
@@ -11,9 +12,30 @@ namespace mog {
 namespace {
 
 std::string reason(int code) {
-    if (code == NOT_A_REGULAR_FILE)
+    switch (code) {
+    case NOT_A_REGULAR_FILE:
         return "Not a regular file";
-    return code == IS_A_LINK ? "Is a symbolic link" : std::strerror(code);
+    case IS_A_LINK:
+        return "Is a symbolic link";
+    case NOT_A_ZIP:
+        return "Not a zip archive";
+    case NOT_A_GZIP:
+        return "Not a gzip file";
+    case ARCHIVE_DAMAGED:
+        return "The archive is damaged";
+    case ARCHIVE_SPLIT:
+        return "The archive is split over several volumes";
+    case ARCHIVE_OF_SEVERAL:
+        return "The gzip file holds more than one file";
+    case ARCHIVE_UNSUPPORTED:
+        return "Archives cannot be read here";
+    case INFLATED_TOO_LARGE:
+        return "Larger than 16 MiB once inflated";
+    case ARCHIVE_NOT_WRITTEN:
+        return "The archive cannot be written back as it was";
+    default:
+        return std::strerror(code);
+    }
 }
 
 } // namespace
@@ -30,6 +52,23 @@ std::string describe(const Notice& notice, const Container& container) {
         return formatted("Directory chain broken at track %d sector %d.", notice.track, notice.sector);
     case NoticeKind::not_p00:
         return "";
+    case NoticeKind::member_encrypted:
+        return "Encrypted: kept as it is.";
+    case NoticeKind::member_method:
+        return formatted("Compressed with method %lld, which mog does not read: kept as it is.",
+                         static_cast<long long>(notice.size));
+    case NoticeKind::member_damaged:
+        return "Damaged in the archive: kept as it is.";
+    case NoticeKind::member_too_large:
+        return formatted("Larger than %lld bytes once inflated: kept as it is.",
+                         static_cast<long long>(MAX_FILE_SIZE));
+    case NoticeKind::member_on_other_volume:
+        return "On another volume of a split archive: kept as it is.";
+    case NoticeKind::member_crc_mismatch:
+        return "Its CRC-32 does not match its content: kept as it is.";
+    case NoticeKind::too_many_members:
+        return formatted("More than %lld files in the archive: the others are not read.",
+                         static_cast<long long>(notice.size));
     }
     return "";
 }

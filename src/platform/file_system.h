@@ -38,9 +38,10 @@ struct Place {
 
     // The name as shown to the user.
     std::string path() const { return folder ? joined_path(folder->path, name) : name; }
-    // Another entry of the same folder (for a name as given: the same folder
-    // part of the path).
-    Place sibling(std::string other_name) const;
+    // Another name in the same folder: other_name is made from name as name
+    // is (a path as given, or an entry of the folder), by a rule that keeps
+    // its folder part, such as the default destination's.
+    Place sibling(std::string other_name) const { return Place{folder, std::move(other_name)}; }
 };
 
 // What a file was when it was read. A file is replaced by its new content

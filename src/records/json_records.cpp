@@ -128,6 +128,10 @@ std::string file_record(const FileFacts& facts, const PassResult& result) {
         .maybe_string("written", facts.written)
         .raw("warnings", json_string_array(facts.warnings))
         .maybe_string("error", facts.error)
+        .maybe_string("crc32", facts.crc32)
+        .maybe_string("sha1", facts.sha1)
+        .maybe_string("new_crc32", facts.new_crc32)
+        .maybe_string("new_sha1", facts.new_sha1)
         .number("status", facts.status);
     return record.done();
 }

@@ -78,7 +78,8 @@ TEST(JsonRecords, RecordsHoldTheirFieldsInOrder) {
     facts.status = 3;
     EXPECT_EQ(file_record(facts, result),
               "{\"record\":\"file\",\"file\":\"x.prg\",\"kind\":\"prg\",\"size\":12,\"programs\":1,\"changed\":1,"
-              "\"written\":\"x.out.prg\",\"warnings\":[\"one\",\"two\"],\"error\":\"bad\",\"status\":3}");
+              "\"written\":\"x.out.prg\",\"warnings\":[\"one\",\"two\"],\"error\":\"bad\",\"crc32\":null,\"sha1\":null,"
+              "\"new_crc32\":null,\"new_sha1\":null,\"status\":3}");
     facts.container.reset();
     facts.written.reset();
     facts.error.reset();
@@ -86,7 +87,8 @@ TEST(JsonRecords, RecordsHoldTheirFieldsInOrder) {
     facts.status = 0;
     EXPECT_EQ(file_record(facts, result),
               "{\"record\":\"file\",\"file\":\"x.prg\",\"kind\":null,\"size\":12,\"programs\":1,\"changed\":0,"
-              "\"written\":null,\"warnings\":[],\"error\":null,\"status\":0}");
+              "\"written\":null,\"warnings\":[],\"error\":null,\"crc32\":null,\"sha1\":null,\"new_crc32\":null,"
+              "\"new_sha1\":null,\"status\":0}");
     const char* const types[] = {"del", "seq", "prg", "usr", "rel", "cbm", "del", "del"};
     for (unsigned type = 0; type < 256; ++type)
         EXPECT_EQ(file_type_name(static_cast<unsigned char>(type)), types[type & 7]) << type;

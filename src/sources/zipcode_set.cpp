@@ -1,5 +1,7 @@
 #include "sources/zipcode_set.h"
 
+#include "text/format.h"
+
 #include <algorithm>
 
 namespace mog {
@@ -299,6 +301,46 @@ encode_changed(const ZipcodeParts& parts, const ZipcodeDisk& decoded, std::span<
             rewritten[p] = std::move(out);
     }
     return rewritten;
+}
+
+std::string describe_zipcode_problem(const ZipcodeProblem& problem, std::string_view part) {
+    std::string what;
+    switch (problem.fault) {
+    case ZipcodeFault::missing_part:
+        what = "is empty";
+        break;
+    case ZipcodeFault::wrong_load_address:
+        what = "does not start as a part of its number does";
+        break;
+    case ZipcodeFault::cut_short:
+        what = "is cut short";
+        break;
+    case ZipcodeFault::track_outside_part:
+        what = formatted("holds track %d, which is not its own", problem.track);
+        break;
+    case ZipcodeFault::sector_outside_track:
+        what = formatted("holds sector %d of track %d, which the track does not have", problem.sector, problem.track);
+        break;
+    case ZipcodeFault::sector_twice:
+        what = formatted("holds track %d sector %d twice", problem.track, problem.sector);
+        break;
+    case ZipcodeFault::unknown_method:
+        what = formatted("codes track %d sector %d in an unknown way", problem.track, problem.sector);
+        break;
+    case ZipcodeFault::sector_overflows:
+        what = formatted("fills track %d sector %d past its end", problem.track, problem.sector);
+        break;
+    case ZipcodeFault::sector_short:
+        what = formatted("leaves track %d sector %d short", problem.track, problem.sector);
+        break;
+    case ZipcodeFault::sector_missing:
+        what = formatted("lacks track %d sector %d", problem.track, problem.sector);
+        break;
+    case ZipcodeFault::trailing_bytes:
+        what = "goes on after its last sector";
+        break;
+    }
+    return formatted("Zip-Code set damaged: %s %s.", std::string(part).c_str(), what.c_str());
 }
 
 } // namespace mog

@@ -79,6 +79,10 @@ struct ZipcodeDecoded {
     std::optional<ZipcodeProblem> problem;
 };
 
+// What is wrong with the set, naming the part as given ("Zip-Code set
+// damaged: 3!GAME holds track 17 sector 4 twice.").
+std::string describe_zipcode_problem(const ZipcodeProblem& problem, std::string_view part);
+
 // The disk a set holds. Every part must hold each sector of its tracks
 // exactly once, in any order, and nothing else; the first problem met ends
 // the decoding, a missing part before any other. Any bytes are safe to give.
