@@ -6,6 +6,7 @@
 #include "mog/container.h"
 #include "mog/describe.h"
 #include "mog/files.h"
+#include "mog/line_number.h"
 #include "mog/machines.h"
 #include "mog/pass.h"
 #include "mog/petscii.h"
