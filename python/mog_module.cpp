@@ -130,7 +130,7 @@ Program program_of(const mog::ProgramRecord& record, std::span<const unsigned ch
     program.index = record.index;
     if (record.named) {
         program.name = mog::program_name_text(record);
-        program.name_petscii = std::string(reinterpret_cast<const char*>(record.name.data()), record.name_size);
+        program.name_petscii = std::string(record.name_field().begin(), record.name_field().end());
     }
     program.type = std::string(mog::file_type_name(record.file_type));
     if (record.has_load_address) {

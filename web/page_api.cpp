@@ -119,7 +119,7 @@ std::string program_entry(const ProgramRecord& program, std::span<const unsigned
                           const std::optional<unsigned>& line_number) {
     std::optional<std::string> name;
     if (program.named)
-        name = shown_text(std::span(program.name.data(), program.name_length));
+        name = shown_text(program.unpadded_name());
     std::optional<std::string> text;
     if (program.start_line && program.text_offset <= bytes.size())
         text = "SYS" + shown_text(bytes.subspan(program.text_offset)

@@ -122,7 +122,7 @@ PassRequest interactive_request(const Options& options, AnswerInput& input) {
     request.ask = [&options, &input](const ProgramRecord& program) {
         // Code page 850 text is shown as each stream shows it; Unicode text
         // is shown as it is.
-        const std::span<const unsigned char> name(program.name.data(), program.name_size);
+        const std::span<const unsigned char> name = program.name_field();
         const bool unicode = options.style.characters == TextStyle::Characters::unicode;
         const std::string shown_name =
             unicode ? unicode_text(name, options.style) : convert_petscii_string(name, options.style.petscii());

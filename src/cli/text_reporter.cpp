@@ -10,7 +10,7 @@ namespace mog {
 namespace {
 
 std::string name_of(const ProgramRecord& program, const Options& options) {
-    return commodore_text(stdout, std::span(program.name.data(), program.name_size), options.style);
+    return commodore_text(stdout, program.name_field(), options.style);
 }
 
 std::string text_of(const FileReport& report, const ProgramRecord& program, const Options& options) {

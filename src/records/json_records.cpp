@@ -99,7 +99,7 @@ std::string_view file_type_name(unsigned char type) {
 }
 
 std::string program_name_text(const ProgramRecord& program) {
-    return petscii_to_utf8(std::span(program.name.data(), program.name_length));
+    return petscii_to_utf8(program.unpadded_name());
 }
 
 std::string program_line_text(const ProgramRecord& program, std::span<const unsigned char> bytes) {
@@ -119,7 +119,7 @@ std::string program_record(std::string_view file, const ProgramRecord& program, 
     member(record, "name_petscii");
     if (program.named) {
         record += '"';
-        append_hex(record, std::span(program.name.data(), program.name_size));
+        append_hex(record, program.name_field());
         record += '"';
     } else {
         record += "null";

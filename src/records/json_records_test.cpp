@@ -87,6 +87,17 @@ TEST(JsonRecords, RecordsHoldTheirFieldsInOrder) {
     EXPECT_EQ(file_record(facts, result),
               "{\"record\":\"file\",\"file\":\"x.prg\",\"kind\":null,\"size\":12,\"programs\":1,\"changed\":0,"
               "\"written\":null,\"warnings\":[],\"error\":null,\"status\":0}");
+    // A record built by a caller that claims a longer name gives the 16 bytes held.
+    ProgramRecord claimed = result.programs[0];
+    claimed.named = true;
+    claimed.name.fill('A');
+    claimed.name_size = claimed.name_length = 1000;
+    EXPECT_EQ(program_name_text(claimed), std::string(16, 'A'));
+    std::string field_hex;
+    for (int i = 0; i < 16; ++i)
+        field_hex += "41";
+    EXPECT_NE(program_record("x.prg", claimed, program_bytes, true).find("\"name_petscii\":\"" + field_hex + "\","),
+              std::string::npos);
     const char* const types[] = {"del", "seq", "prg", "usr", "rel", "cbm", "del", "del"};
     for (unsigned type = 0; type < 256; ++type)
         EXPECT_EQ(file_type_name(static_cast<unsigned char>(type)), types[type & 7]) << type;
