@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The work of the CI action (action.yml): runs mog on the files named in
-# INPUT_FILES (names or folders, separated by spaces or line breaks), in the
-# mode INPUT_MODE (check: mog --check --batch, nothing written, status 4
-# when a start line lacks the number; stamp: mog --in-place), with the line
-# number INPUT_LINE (empty: the current year) and the machines INPUT_MACHINE
+# INPUT_FILES (names, folders or bash glob patterns, separated by spaces or
+# line breaks), in the mode INPUT_MODE (check: mog --check --batch, nothing
+# written, status 4 when a start line lacks the number; stamp: mog
+# --in-place), with the line number INPUT_LINE (empty: the current year;
+# anything else mog refuses, status 1) and the machines INPUT_MACHINE
 # (default c64). MOG names the binary, by default build/release/mog of the
 # repository this script is in. mog's output and status are passed through;
 # a bad input ends with a message on standard error and status 1.
@@ -17,8 +18,10 @@ mog=${MOG:-$here/../build/release/mog}
 mode=${INPUT_MODE:-check}
 line=${INPUT_LINE:-}
 machine=${INPUT_MACHINE:-}
-# Inputs written as YAML blocks may carry spaces or a line break.
-line=${line//[[:space:]]/}
+# Inputs written as YAML blocks may carry spaces or a line break; the line
+# number loses them only around it, so that mog judges what is left.
+line=${line#"${line%%[![:space:]]*}"}
+line=${line%"${line##*[![:space:]]}"}
 machine=${machine//[[:space:]]/}
 case $mode in
 check) options=(--check --batch) ;;
@@ -29,7 +32,14 @@ if [ -n "$line" ]; then
     options+=(-n "$line")
 fi
 options+=(--machine "${machine:-c64}")
-read -r -d '' -a files <<<"${INPUT_FILES:-}"
+read -r -d '' -a items <<<"${INPUT_FILES:-}"
+# Each item is a name or a pattern; a pattern that matches nothing stays as
+# given, so that mog names it missing.
+files=()
+for item in "${items[@]}"; do
+    # shellcheck disable=SC2206 # the item is split already; only its glob expands
+    files+=($item)
+done
 if [ ${#files[@]} -eq 0 ]; then
     fail "files names no file or folder"
 fi

@@ -130,7 +130,7 @@ Program program_of(const mog::ProgramRecord& record, std::span<const unsigned ch
     program.index = record.index;
     if (record.named) {
         program.name = mog::program_name_text(record);
-        program.name_petscii = std::string(reinterpret_cast<const char*>(record.name.data()), record.name_size);
+        program.name_petscii = std::string(record.name_field().begin(), record.name_field().end());
     }
     program.type = std::string(mog::file_type_name(record.file_type));
     if (record.has_load_address) {
@@ -270,14 +270,18 @@ class Container {
     py::tuple programs_;
 };
 
-// A path as the system's bytes: str, bytes or os.PathLike.
+// A path as the system's bytes: str, bytes or os.PathLike; one holding a
+// NUL is refused as open() refuses it.
 std::string path_bytes(const py::object& path) {
-    return py::module_::import("os").attr("fsencode")(path).cast<std::string>();
+    std::string name = py::module_::import("os").attr("fsencode")(path).cast<std::string>();
+    if (name.find('\0') != std::string::npos)
+        throw py::value_error("embedded null byte");
+    return name;
 }
 
 Container read_container(const py::object& path, const py::object& machines) {
-    basic_starts(machines); // a bad list fails before the file is looked at, as on the command line
     const std::string name = path_bytes(path);
+    basic_starts(machines); // a bad list fails before the file is looked at, as on the command line
     std::optional<mog::Container> container = mog::container_for_name(name);
     if (!container)
         raise("Error", mog::STATUS_BAD_COMMAND_LINE, mog::describe_unknown_kind());

@@ -113,6 +113,17 @@ if [ $status -ne 0 ] || [ "$out" != "3 files: 0 lacking, 0 without a start line,
     fail "check of a stamped folder and a name that starts with -: status $status"
 fi
 
+# Patterns expand, a name that starts with - included; one that matches
+# nothing reaches mog as given.
+INPUT_FILES="-*.d81 none/*.d64"
+cd fixtures || exit 1
+action
+cd .. || exit 1
+if [ $status -ne 3 ] || ! grep -q '^none/\*\.d64: ERROR' <<<"$out" ||
+    ! grep -qx "2 files: 0 changed, 1 unchanged, 0 kept, 1 failed." <<<"$out"; then
+    fail "check of a pattern matching -odd.d81 and one matching nothing: status $status"
+fi
+
 # Check, failing: status 4, the lacking program named, nothing written.
 INPUT_FILES="fixtures/pass fixtures/lack"
 action
@@ -131,10 +142,10 @@ action
 if [ $status -ne 4 ] || ! grep -qx "fixtures/y1999.d81: 'HELLO           ' has line 1999, not $(date +%Y)." <<<"$out"; then
     fail "check with an empty line did not use the current year: status $status"
 fi
-INPUT_LINE=1999
+INPUT_LINE=$' 1999\n'
 action
 if [ $status -ne 0 ]; then
-    fail "check with line 1999 of a disk stamped 1999: status $status"
+    fail "check with line 1999 (as a YAML block gives it) of a disk stamped 1999: status $status"
 fi
 INPUT_LINE=2026
 
@@ -195,6 +206,12 @@ action
 if [ $status -ne 1 ]; then
     fail "line 65536 did not end with mog's status 1: status $status"
 fi
+for INPUT_LINE in 2O26 "20 26"; do
+    action
+    if [ $status -ne 1 ] || [ "$err" != "ERROR: Bad argument -n '$INPUT_LINE' is not a number." ]; then
+        fail "line '$INPUT_LINE' did not end with mog's message and status 1: status $status"
+    fi
+done
 INPUT_MODE=check INPUT_FILES="fixtures/pass fixtures/missing.d64" INPUT_LINE=2026
 action
 if [ $status -ne 3 ] || ! grep -q '^fixtures/missing.d64: ERROR' <<<"$out"; then

@@ -132,11 +132,12 @@ repos:
 EOF
 git add . && git commit -q -m config --no-verify || exit 1
 out=$("$pre_commit" install 2>&1) || fail "pre-commit install failed"
-mog -n 1999 "$src/samples/sample.d64" y1999.d64 >/dev/null || exit 1
-git add y1999.d64
+mog -n 1999 "$src/samples/sample.d64" y1999.d64 >/dev/null && mog -n 1999 -- "$src/samples/game.prg" -v.prg >/dev/null ||
+    exit 1
+git add -- y1999.d64 -v.prg
 out=$(git commit -m "a disk stamped 1999" 2>&1)
 if [ $? -ne 0 ] || [ -n "$(git status --porcelain)" ] || [ "$(git log -1 --format=%s)" != "a disk stamped 1999" ]; then
-    fail "the commit of a disk stamped 1999 failed with args -n 1999"
+    fail "the commit of a disk and a program named -v.prg stamped 1999 failed with args -n 1999"
 fi
 commits=$(git rev-list --count HEAD)
 mog -y -n 800 y1999.d64 y1999.d64 >/dev/null || exit 1

@@ -215,6 +215,35 @@ TEST(CollectionProcess, InterruptedBatchLeavesAWholeLog) {
     }
 }
 
+// Killed outright, which no handler sees, a batch leaves in its log the
+// whole line of each file already in place: each file's line goes out as
+// the file is done.
+TEST(CollectionProcess, KilledBatchLeavesTheLinesOfTheFilesDone) {
+    SKIP_UNDER_RUNNER("the signal is raised from POSIX's C library");
+    const std::string disk = disk_with_archive(sda_program(9, ARCHIVED));
+    TempFolder folder;
+    mkdir((folder / "wide").c_str(), 0755);
+    for (char name = 'a'; name <= 'j'; ++name)
+        write_file(folder / ("wide/" + std::string(1, name) + ".d64"), disk);
+    RunSettings settings;
+    settings.environment = {{"LD_PRELOAD", MOG_FAULT_PRELOAD},
+                            {"MOG_RAISE_AT_RENAME", std::to_string(SIGKILL)},
+                            {"MOG_RENAMES_BEFORE_RAISE", "6"},
+                            {"ASAN_OPTIONS", "verify_asan_link_order=0"}};
+    settings.output_file = folder / "log";
+    write_file(settings.output_file, "");
+    ProcessResult result = run_mog(folder.path(), {"--in-place", "-n", "7", "wide"}, settings);
+    EXPECT_EQ(result.status, 128 + SIGKILL);
+    std::string lines;
+    for (char name = 'a'; name <= 'g'; ++name) {
+        const std::string file = "wide/" + std::string(1, name) + ".d64";
+        EXPECT_EQ(read_file(folder / file) == disk, name == 'g') << file;
+        if (name != 'g')
+            lines += file + ": 1 program changed.\n";
+    }
+    EXPECT_EQ(read_file(folder / "log"), lines);
+}
+
 // A check passes only what it could check: a file without a start line, or
 // with a warning, fails it, alone or in a batch; an image of one of its
 // format's whole layouts passes with its size warning.

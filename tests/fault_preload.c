@@ -3,7 +3,8 @@
    MOG_TRACE=path      each fsync ("fsync file" or "fsync folder") and rename
                        is logged to the path, a line each, in order;
    MOG_RAISE_AT_RENAME=n  signal n is raised as the destination is renamed
-                       into place, before the rename happens;
+                       into place, before the rename happens (after the
+                       first MOG_RENAMES_BEFORE_RAISE renames, if set);
    MOG_NO_RENAMEAT2=1  renameat2 fails with EINVAL, as on a file system
                        without it (it is traced as a rename all the same);
    MOG_LINK_AT_OPEN=name:target  just before name is opened for reading,
@@ -127,10 +128,13 @@ int fsync(int fd) {
     return real_fsync(fd);
 }
 
+static int renames_done = 0;
+
 int rename(const char* from, const char* to) {
     trace("rename");
     const char* signal_number = getenv("MOG_RAISE_AT_RENAME");
-    if (signal_number != NULL)
+    const char* spared = getenv("MOG_RENAMES_BEFORE_RAISE");
+    if (signal_number != NULL && (spared == NULL || renames_done++ >= atoi(spared)))
         raise(atoi(signal_number));
     int (*real_rename)(const char*, const char*);
     void* found = real("rename");

@@ -114,6 +114,14 @@ TerminalRun run_in_terminal(const std::string& folder, const std::vector<std::st
     }
     run.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
     tcgetattr(terminal, &run.after);
+    termios single_keys = run.after;
+    single_keys.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
+    single_keys.c_cc[VMIN] = 0;
+    single_keys.c_cc[VTIME] = 0;
+    tcsetattr(terminal, TCSANOW, &single_keys);
+    char left[256];
+    for (ssize_t got; (got = read(terminal, left, sizeof left)) > 0;)
+        run.unread.append(left, static_cast<std::size_t>(got));
     close(terminal);
     close(controller);
     run.screen = without_carriage_returns(raw);

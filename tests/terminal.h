@@ -10,6 +10,7 @@ struct TerminalRun {
     std::string screen; // everything the terminal received, CR LF as LF
     termios before{};   // the terminal's settings before the run
     termios after{};    // and after it
+    std::string unread; // keys typed that the tool left in the terminal: what the shell reads next
 };
 
 // What the user does once the screen shows the prompt (after the previous

@@ -166,6 +166,39 @@ TEST(TerminalProcess, OverwriteQuestionTakesOneKeyWithoutEcho) {
     }
 }
 
+// Keys typed after the answer, when no question follows, are the shell's:
+// only an Enter within half a second belongs to the answer.
+TEST(TerminalProcess, KeysTypedAfterTheAnswerReachTheShell) {
+    SKIP_UNDER_RUNNER("POSIX pseudo-terminals");
+    struct Case {
+        const char* label;
+        std::vector<TerminalStep> steps;
+        int status;
+        std::string unread;
+        bool carriage_returns_through = false;
+    };
+    const std::vector<Case> cases = {
+        {"a command soon after y", {{"cancel. ", "y"}, {"", "ls\r", 0, false, 100}}, 0, "ls\n"},
+        {"a command typed with the y", {{"cancel. ", "yls\r"}}, 0, "ls\n"},
+        {"Enter soon after y", {{"cancel. ", "y"}, {"", "\r", 0, false, 150}}, 0, ""},
+        {"CR soon after y, the terminal passing CR on", {{"cancel. ", "y"}, {"", "\r", 0, false, 150}}, 0, "", true},
+        {"a command after the Enter", {{"cancel. ", "y"}, {"", "\r", 0, false, 50}, {"", "ls", 0, false, 50}}, 0, "ls"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        TempFolder folder;
+        write_file(folder / "game.prg", sys_program(10));
+        write_file(folder / "game.out.prg", "old");
+        TerminalSettings settings;
+        settings.steps = c.steps;
+        settings.carriage_returns_through = c.carriage_returns_through;
+        TerminalRun run = run_in_terminal(folder.path(), {"-n", "1", "game.prg"}, settings);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.unread, c.unread);
+        EXPECT_TRUE(same_settings(run.before, run.after));
+    }
+}
+
 std::string two_program_disk() {
     std::string image = blank_image();
     put_entry(image, 18, 1, 0, FILE_PRG, 17, 0, "ALPHA");
@@ -273,20 +306,33 @@ TEST(TerminalProcess, KeysTypedWithTheYesGoWhereTheyBelong) {
 }
 
 // Ctrl-D at a question ends the input: later questions are asked but not
-// waited for, as a terminal would wait for more after the end of input.
+// waited for, as a terminal would wait for more after the end of input; each
+// ends its line, as Enter would.
 TEST(TerminalProcess, EndOfInputAtATerminalAnswersEveryLaterQuestion) {
     SKIP_UNDER_RUNNER("POSIX pseudo-terminals");
-    TempFolder folder;
-    std::string image = two_program_disk();
-    write_file(folder / "disk.d64", image);
-    TerminalSettings settings;
-    settings.steps = {{"(10): ", "\x04"}};
-    TerminalRun run = run_in_terminal(folder.path(), {"-i", "-n", "1", "disk.d64"}, settings);
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.screen, "Destination file set to 'disk.out.d64'.\n"
-                          "Enter line number for each program or <enter> for no change.\n\n"
-                          "ALPHA            (10): BETA             (20): Done.\n");
-    EXPECT_EQ(read_file(folder / "disk.out.d64"), image);
+    const std::string header = "Enter line number for each program or <enter> for no change.\n\n";
+    for (bool redirected : {false, true}) {
+        SCOPED_TRACE(redirected ? "output redirected" : "output on the terminal");
+        TempFolder folder;
+        std::string image = two_program_disk();
+        write_file(folder / "disk.d64", image);
+        TerminalSettings settings;
+        settings.steps = {{"(10): ", "\x04"}};
+        if (redirected)
+            settings.output_file = folder / "log.txt";
+        TerminalRun run = run_in_terminal(folder.path(), {"-i", "-n", "1", "disk.d64"}, settings);
+        EXPECT_EQ(run.status, 0);
+        const std::string set = "Destination file set to 'disk.out.d64'.\n";
+        const std::string dialogue = header + "ALPHA            (10): \nBETA             (20): \n";
+        if (redirected) {
+            EXPECT_EQ(read_file(folder / "log.txt"),
+                      set + header + "ALPHA            (10): BETA             (20): Done.\n");
+            EXPECT_EQ(run.screen, dialogue);
+        } else {
+            EXPECT_EQ(run.screen, set + dialogue + "Done.\n");
+        }
+        EXPECT_EQ(read_file(folder / "disk.out.d64"), image);
+    }
 }
 
 // Names the user typed are the system's text, not Commodore text: shown as

@@ -119,7 +119,7 @@ std::string program_entry(const ProgramRecord& program, std::span<const unsigned
                           const std::optional<unsigned>& line_number) {
     std::optional<std::string> name;
     if (program.named)
-        name = shown_text(std::span(program.name.data(), program.name_length));
+        name = shown_text(program.unpadded_name());
     std::optional<std::string> text;
     if (program.start_line && program.text_offset <= bytes.size())
         text = "SYS" + shown_text(bytes.subspan(program.text_offset)
@@ -266,17 +266,14 @@ std::string shown_text(std::span<const unsigned char> petscii) {
     return text;
 }
 
+// What the tool's -n accepts, in the page's own words.
 LineNumber read_line_number(std::string_view typed) {
-    const std::string words = "A line number is a whole number from 0 to " + std::to_string(MAX_LINE_NUMBER) + ".";
-    if (typed.empty() || typed.size() > 32 ||
-        !std::all_of(typed.begin(), typed.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return {std::nullopt, words};
-    unsigned long value = 0;
-    for (char c : typed)
-        value = std::min(value * 10 + static_cast<unsigned long>(c - '0'), MAX_LINE_NUMBER + 1ul);
-    if (value > MAX_LINE_NUMBER)
+    const ParsedLineNumber parsed = parse_line_number(typed);
+    if (parsed.outcome == LineNumberText::number)
+        return {parsed.number, ""};
+    if (parsed.outcome == LineNumberText::too_high)
         return {std::nullopt, describe(PassFailure::line_number_too_high, PassResult{})};
-    return {static_cast<unsigned>(value), ""};
+    return {std::nullopt, "A line number is a whole number from 0 to " + std::to_string(MAX_LINE_NUMBER) + "."};
 }
 
 Machines read_machines(std::string_view names) {

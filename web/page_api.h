@@ -17,7 +17,7 @@ namespace mog::page {
 // them to the tool.
 struct Choices {
     std::string_view machines = "c64"; // as --machine takes them: names, comma-separated
-    std::string_view line_number;      // as typed: a whole number from 0 to 65535
+    std::string_view line_number;      // as typed, as the tool's -n takes it: a whole number from 0 to 65535
     std::string_view kept;             // indexes of programs whose line stays, comma-separated
 };
 

@@ -422,13 +422,14 @@ TEST(PageChoices, ReadsTheLineNumber) {
         {"99999999999999999999", -1, "Line number above 65535."},
         {"", -1, range},
         {"-1", -1, range},
-        {"+5", -1, range},
-        {" 1999", -1, range},
+        {"+5", 5, ""},
+        {" 1999", 1999, ""},
+        {"2O26", -1, range},
         {"1999 ", -1, range},
         {"1e3", -1, range},
         {"19.5", -1, range},
         {"２０２６", -1, range},
-        {std::string(40, '1'), -1, range},
+        {std::string(40, '1'), -1, "Line number above 65535."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);

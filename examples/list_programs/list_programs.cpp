@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     mog::PassResult result = mog::run_pass(*container, read.bytes, mog::PassRequest{});
     for (const mog::ProgramRecord& program : result.programs) {
         std::string name = program.named
-                               ? mog::convert_petscii_string(std::span(program.name.data(), program.name_size))
+                               ? mog::convert_petscii_string(program.name_field())
                                : std::string(argv[1]);
         if (program.start_line)
             std::printf("%s  %u\n", name.c_str(), program.line);

@@ -42,6 +42,8 @@ struct FileRead {
 // Reads a regular file of at most MAX_FILE_SIZE bytes whole; links are
 // followed. A folder, a device, a FIFO or a larger file is refused before a
 // byte is read. The buffer given is reused for the bytes.
+// A name holding a NUL character names no file: it fails with EINVAL, here
+// and in replace_file, and nothing is touched.
 FileRead read_file(std::string_view name, Bytes reuse = {});
 FileRead read_file(std::nullptr_t, Bytes = {}) = delete;
 

@@ -7,6 +7,7 @@
 #include "mog/describe.h"
 #include "mog/files.h"
 #include "mog/json.h"
+#include "mog/line_number.h"
 #include "mog/machines.h"
 #include "mog/names.h"
 #include "mog/pass.h"

@@ -2,6 +2,7 @@
 // or given a new line number, and the result tells what was found and done.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <functional>
@@ -66,6 +67,10 @@ struct ProgramRecord {
     bool changed() const { return written && new_line != line; }
     // True for a start line whose number a pass may set.
     bool settable() const { return start_line && archive == Archive::none; }
+    // The name's field, and the name without its padding: never more than
+    // the MAX_NAME_SIZE bytes held, whatever a record built elsewhere says.
+    std::span<const unsigned char> name_field() const { return {name.data(), std::min(name_size, name.size())}; }
+    std::span<const unsigned char> unpadded_name() const { return {name.data(), std::min(name_length, name.size())}; }
 };
 
 // True for a start line whose number a pass may set and that does not carry

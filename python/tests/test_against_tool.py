@@ -117,7 +117,7 @@ def test_stamp_sets_only_the_programs_chosen(path, choose, tmp_path):
     assert len(stamped) == len(container.data) and len(differing) <= 2 * len(chosen)
 
 
-@pytest.mark.parametrize("programs", [[99], [-1]])
+@pytest.mark.parametrize("programs", [[99], [-1], [len(mog.read(DISKS[0]).programs)]])
 def test_stamp_refuses_indexes_of_no_program(programs):
     with pytest.raises(IndexError):
         mog.read(DISKS[0]).stamp(1999, programs=programs)

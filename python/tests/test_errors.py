@@ -75,17 +75,29 @@ def test_from_bytes_fails_as_read_does(data, kind, status, message):
     assert (raised.value.status, raised.value.message) == (status, message)
 
 
-@pytest.mark.parametrize("machines", ["x", "c64,,c128", ("c64", "vic-20"), ""])
-def test_unknown_machines_fail_as_on_the_command_line(machines):
+@pytest.mark.parametrize("machines", ["x", "c64,,c128", ("c64", "vic-20"), "c64,bogus", ""])
+def test_unknown_machines_fail_as_on_the_command_line(machines, tmp_path):
     listed = machines if isinstance(machines, str) else ",".join(machines)
     status, _, message = run_tool("--machine", listed, "-v", SAMPLE)
     container = mog.read(SAMPLE)
-    for call in (lambda: mog.read(SAMPLE, machines=machines), lambda: container.stamp(1999, machines),
+    # Before a missing file too, as the command line checks them first.
+    for call in (lambda: mog.read(SAMPLE, machines=machines), lambda: mog.read(missing(tmp_path), machines=machines),
+                 lambda: container.stamp(1999, machines),
                  lambda: container.lacking(1999, machines),
                  lambda: mog.Container.from_bytes(container.data, "d64", machines=machines)):
         with pytest.raises(mog.Error) as raised:
             call()
         assert (raised.value.status, raised.value.message) == (status, message) == (1, message)
+
+
+def test_a_path_holding_nul_is_refused_as_open_refuses_it(tmp_path):
+    victim = tmp_path / "victim.txt"
+    victim.write_bytes(b"kept")
+    for call in (lambda: mog.read(str(victim) + "\0.d64", machines="bogus"),
+                 lambda: mog.write(os.fsencode(victim) + b"\0.d64", b"new", replace=True)):
+        with pytest.raises(ValueError, match="embedded null byte"):
+            call()
+    assert victim.read_bytes() == b"kept"
 
 
 @pytest.mark.parametrize("line", [-1, 65536, 10**30])

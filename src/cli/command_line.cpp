@@ -7,16 +7,13 @@
 #include "mog/names.h"
 #include "cli/texts.h"
 #include "image/container.h"
+#include "mog/line_number.h"
 #include "mog/machines.h"
 #include "mog/sources.h"
 
 namespace mog {
 
 namespace {
-
-bool is_space(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 // The options as the walk meets them: flags that combine, checked against
 // each other once the walk is done.
@@ -74,26 +71,16 @@ const FlagOption* flag_lettered(char letter) {
 constexpr char LINE_NUMBER_LETTER = 'n';
 constexpr std::string_view MACHINE_OPTION = "--machine";
 
-// A number attached to -n, as in -n2026: digits, a sign before them at most.
-bool attached_number(std::string_view text) {
-    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
-        text.remove_prefix(1);
-    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
-// Letters of flags that go together in one argument, the last one maybe -n.
-// Gives where the value of -n begins (the argument's end when the next
-// argument is its value), or nothing when the argument is no such bundle.
+// Letters of flags that go together in one argument, the last one maybe -n
+// with its value attached (-n2026, -yn2026). Gives where the value of -n
+// begins (the argument's end when the next argument is its value), or
+// nothing when the argument is no such bundle.
 std::optional<std::size_t> bundle_value_at(std::string_view argument) {
     if (argument.size() < 2 || argument[0] != '-' || argument[1] == '-')
         return std::nullopt;
     for (std::size_t i = 1; i < argument.size(); ++i) {
-        if (argument[i] == LINE_NUMBER_LETTER) {
-            const std::size_t value = i + 1;
-            if (value == argument.size() || attached_number(argument.substr(value)))
-                return value;
-            return std::nullopt;
-        }
+        if (argument[i] == LINE_NUMBER_LETTER)
+            return i + 1;
         if (flag_lettered(argument[i]) == nullptr)
             return std::nullopt;
     }
@@ -128,10 +115,12 @@ Failure command_line_error(const char* format, const std::string& argument = "")
 
 // Reads a value of -n into the options.
 Failure take_line_number(const char* value, Options& options) {
-    const long number = parse_line_number(value);
-    if (number < 0 || number > static_cast<long>(MAX_LINE_NUMBER))
+    const ParsedLineNumber parsed = parse_line_number(value);
+    if (parsed.outcome == LineNumberText::not_a_number)
+        return command_line_error(TEXT_LINE_NUMBER_NOT_A_NUMBER, value);
+    if (parsed.outcome != LineNumberText::number)
         return command_line_error(TEXT_LINE_NUMBER_OUT_OF_RANGE);
-    options.line_number = static_cast<unsigned>(number);
+    options.line_number = parsed.number;
     return {};
 }
 
@@ -290,19 +279,6 @@ Failure check(CommandLine& line, const Flags& flags, bool source_given) {
 }
 
 } // namespace
-
-long parse_line_number(const char* text) {
-    while (is_space(*text))
-        ++text;
-    bool negative = *text == '-';
-    if (*text == '-' || *text == '+')
-        ++text;
-    long value = 0;
-    for (; *text >= '0' && *text <= '9'; ++text)
-        if (value <= static_cast<long>(MAX_LINE_NUMBER)) // past the range, more digits change nothing
-            value = value * 10 + (*text - '0');
-    return negative ? -value : value;
-}
 
 CommandLine read_command_line(int argc, char** argv, int (*year)()) {
     CommandLine line;

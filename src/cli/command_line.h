@@ -28,8 +28,4 @@ struct CommandLine {
 // in that format.
 CommandLine read_command_line(int argc, char** argv, int (*year)());
 
-// Converts like atoi, but digits beyond what an int holds give a value above
-// 65535 instead of overflowing.
-long parse_line_number(const char* text);
-
 } // namespace mog

@@ -38,6 +38,15 @@ void show_typed_ahead(const AnswerInput& input) {
     flush_output();
 }
 
+// At a terminal an answer ended by Ctrl-D, not Enter, echoes no line ending:
+// the question's line ends here, so that the next question starts a line.
+void end_question_line() {
+    if (on_terminal(stdout))
+        say_text("\n");
+    if (questions_echoed())
+        say_error_text("\n");
+}
+
 // Reads one line, keeping at most ANSWER_LINE_SIZE - 1 characters of it; the
 // rest of a longer line is read and dropped. Gives false at the end of input.
 bool read_answer_line(char* line, AnswerInput& input) {
@@ -57,6 +66,8 @@ bool read_answer_line(char* line, AnswerInput& input) {
             length = 0;
         }
     }
+    if (c != '\n' && stdin_is_console())
+        end_question_line();
     line[length] = '\0';
     return length > 0;
 }
@@ -111,7 +122,7 @@ PassRequest interactive_request(const Options& options, AnswerInput& input) {
     request.ask = [&options, &input](const ProgramRecord& program) {
         // Code page 850 text is shown as each stream shows it; Unicode text
         // is shown as it is.
-        const std::span<const unsigned char> name(program.name.data(), program.name_size);
+        const std::span<const unsigned char> name = program.name_field();
         const bool unicode = options.style.characters == TextStyle::Characters::unicode;
         const std::string shown_name =
             unicode ? unicode_text(name, options.style) : convert_petscii_string(name, options.style.petscii());

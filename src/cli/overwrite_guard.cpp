@@ -15,7 +15,7 @@ bool key_agrees(int key) {
     return key >= 0 && ((key & 0xFF) & 0xDF) == 'Y';
 }
 
-int read_answer_key(std::string& typed_ahead) {
+int read_answer_key(std::string* typed_ahead) {
     if (stdin_is_console())
         return read_console_key(typed_ahead);
     int first = std::getchar();
@@ -54,7 +54,8 @@ OverwriteGuard guard_overwrite(const Options& options, FileSystem& files, const 
     }
     ask(TEXT_DESTINATION_EXISTS);
     ask(TEXT_PRESS_Y);
-    int key = read_answer_key(guard.typed_ahead);
+    // Keys typed after the answer go to the next question, or to the shell.
+    int key = read_answer_key(options.mode == Mode::interactive ? &guard.typed_ahead : nullptr);
     if (questions_echoed())
         say_error_text("\n"); // the key is not echoed: the terminal's line ends here
     if (!key_agrees(key)) {

@@ -32,9 +32,10 @@ OverwriteGuard guard_overwrite(const Options& options, FileSystem& files, const 
 bool key_agrees(int key);
 
 // Reads the answer key: from the console one key without Enter, with any
-// key typed right after it that is no line ending in typed_ahead; otherwise
-// the first character of one line of standard input (of at most
-// MAX_UNENDED_ANSWER bytes), -1 for an empty line or the end of input.
-int read_answer_key(std::string& typed_ahead);
+// key typed right after it that is no line ending in typed_ahead when that
+// is given (otherwise such keys stay in the console); otherwise the first
+// character of one line of standard input (of at most MAX_UNENDED_ANSWER
+// bytes), -1 for an empty line or the end of input.
+int read_answer_key(std::string* typed_ahead);
 
 } // namespace mog

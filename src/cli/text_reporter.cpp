@@ -12,7 +12,7 @@ namespace mog {
 namespace {
 
 std::string name_of(const ProgramRecord& program, const Options& options) {
-    return commodore_text(stdout, std::span(program.name.data(), program.name_size), options.style);
+    return commodore_text(stdout, program.name_field(), options.style);
 }
 
 // After an entry that leads to an earlier entry's start line: which one.

@@ -30,6 +30,7 @@ constexpr const char* TEXT_INVALID_ANSWER = "Invalid input.\n";
 // Command-line errors, without their "ERROR: " or "ERR: ".
 constexpr const char* TEXT_LINE_NUMBER_MISSING = "Argument after -n missing.";
 constexpr const char* TEXT_LINE_NUMBER_OUT_OF_RANGE = "Bad argument -n out of range.";
+constexpr const char* TEXT_LINE_NUMBER_NOT_A_NUMBER = "Bad argument -n '%s' is not a number.";
 constexpr const char* TEXT_MACHINE_MISSING = "Argument after --machine missing.";
 constexpr const char* TEXT_UNKNOWN_OPTION = "Unknown option '%s'.";
 constexpr const char* TEXT_BAD_ARGUMENT = "Bad argument %s";

@@ -13,9 +13,9 @@ bool stdin_is_console();
 // when nothing could be read. A line ending typed within LINE_ENDING_WAIT_MS
 // after the key, such as the Enter many type after y, belongs to the key and
 // is taken with it. A key typed there instead is no part of the answer: it is
-// left for the next read, or given in typed_ahead when only this read can
-// take it from the console.
-int read_console_key(std::string& typed_ahead);
+// left for the next read, or, when typed_ahead is given (a question follows),
+// maybe given there when only this read can take it from the console.
+int read_console_key(std::string* typed_ahead);
 
 constexpr int LINE_ENDING_WAIT_MS = 500;
 

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <csignal>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -64,15 +65,22 @@ void install(int signal_number, void (*handler)(int), struct sigaction* previous
     sigaction(signal_number, &action, previous);
 }
 
-// Reads one byte if it comes before the deadline.
-bool read_before(std::chrono::steady_clock::time_point deadline, unsigned char& byte) {
+// Whether input can be read before the deadline.
+bool readable_before(std::chrono::steady_clock::time_point deadline) {
     for (;;) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         pollfd ready{STDIN_FILENO, POLLIN, 0};
         int found = poll(&ready, 1, left.count() > 0 ? static_cast<int>(left.count()) : 0);
         if (found < 0 && errno == EINTR)
             continue;
-        if (found <= 0 || (ready.revents & POLLIN) == 0)
+        return found > 0 && (ready.revents & POLLIN) != 0;
+    }
+}
+
+// Reads one byte if it comes before the deadline.
+bool read_before(std::chrono::steady_clock::time_point deadline, unsigned char& byte) {
+    for (;;) {
+        if (!readable_before(deadline))
             return false;
         ssize_t got = read(STDIN_FILENO, &byte, 1);
         if (got < 0 && errno == EINTR)
@@ -100,13 +108,34 @@ void take_line_ending(std::string& typed_ahead) {
         typed_ahead += static_cast<char>(next);
 }
 
+// Keys typed after the key, with no question after it to read them. A
+// terminal cannot give a key back once it is read, so nothing is read but a
+// line that the terminal, in line mode without echo, completes with one
+// byte: an Enter. Longer lines, and keys typed together with the answer,
+// which line mode makes a line of their own, stay for the shell.
+void take_lone_line_ending() {
+    int count = 0;
+    if (ioctl(STDIN_FILENO, FIONREAD, &count) != 0 || count != 0)
+        return;
+    single_key_settings = saved_settings; // kept also after a stop
+    single_key_settings.c_lflag = (single_key_settings.c_lflag | ICANON) & static_cast<tcflag_t>(~ECHO);
+    if ((single_key_settings.c_iflag & (ICRNL | IGNCR)) == 0)
+        single_key_settings.c_cc[VEOL] = '\r'; // a terminal that passes CR on: CR ends the line
+    tcsetattr(STDIN_FILENO, TCSANOW, &single_key_settings);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(LINE_ENDING_WAIT_MS);
+    unsigned char byte = 0;
+    while (readable_before(deadline) && ioctl(STDIN_FILENO, FIONREAD, &count) == 0 && count == 1 &&
+           read(STDIN_FILENO, &byte, 1) == 1 && byte == '\r')
+        deadline = std::chrono::steady_clock::now(); // CR LF is one line ending
+}
+
 } // namespace
 
 bool stdin_is_console() {
     return isatty(STDIN_FILENO) != 0;
 }
 
-int read_console_key(std::string& typed_ahead) {
+int read_console_key(std::string* typed_ahead) {
     if (tcgetattr(STDIN_FILENO, &saved_settings) != 0)
         return -1;
 
@@ -129,8 +158,12 @@ int read_console_key(std::string& typed_ahead) {
         got = read(STDIN_FILENO, &key, 1);
     } while (got < 0 && errno == EINTR);
 
-    if (got == 1 && !line_ending(key))
-        take_line_ending(typed_ahead);
+    if (got == 1 && !line_ending(key)) {
+        if (typed_ahead != nullptr)
+            take_line_ending(*typed_ahead);
+        else
+            take_lone_line_ending();
+    }
     tcsetattr(STDIN_FILENO, TCSANOW, &saved_settings);
     settings_changed = 0;
     for (int i = 0; i < INTERRUPTIONS; ++i)

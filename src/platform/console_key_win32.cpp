@@ -43,7 +43,7 @@ void take_line_ending() {
 // _getch reads the console directly, without echo and without line editing,
 // and leaves the console mode as it was. The console keeps keys typed after
 // the answer, so nothing is left for typed_ahead.
-int read_console_key(std::string&) {
+int read_console_key(std::string*) {
     int key = _getch();
     if (key != '\r' && key != '\n')
         take_line_ending();

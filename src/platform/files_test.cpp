@@ -58,6 +58,7 @@ TEST(Files, ReadWhatWasWrittenAndReportWhyNot) {
         {folder, FileStep::read, EISDIR},
         {folder + "/absent", FileStep::find, ENOENT},
         {folder + "/file.prg/below", FileStep::find, ENOTDIR},
+        {name + std::string(1, '\0') + ".d64", FileStep::read, EINVAL},
     };
     for (const auto& c : cases) {
         read = read_file(c.name);
@@ -66,6 +67,8 @@ TEST(Files, ReadWhatWasWrittenAndReportWhyNot) {
         EXPECT_EQ(read.error->code, c.code) << c.name;
         EXPECT_TRUE(read.bytes.empty());
     }
+    EXPECT_EQ(write_error(name + std::string(1, '\0') + ".d64", bytes, true), EINVAL);
+    EXPECT_TRUE(read_file(name).bytes.empty()); // file.prg is left alone
     EXPECT_EQ(path_kind((folder + "/absent").c_str()), PathKind::absent);
     EXPECT_EQ(write_error(folder + "/absent/file.prg", bytes, true), ENOENT);
     // Replacing a folder fails and leaves it in place.

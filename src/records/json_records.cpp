@@ -33,10 +33,6 @@ std::span<const unsigned char> line_text_bytes(const ProgramRecord& program, std
     return bytes.subspan(program.text_offset).first(std::min(program.text_size, bytes.size() - program.text_offset));
 }
 
-std::span<const unsigned char> name_bytes(const ProgramRecord& program, std::size_t length) {
-    return std::span(program.name.data(), std::min(length, program.name.size()));
-}
-
 std::string as_text(std::span<const unsigned char> bytes) {
     return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
@@ -49,7 +45,7 @@ std::string_view file_type_name(unsigned char type) {
 }
 
 std::string program_name_text(const ProgramRecord& program) {
-    return petscii_to_utf8(name_bytes(program, program.name_length));
+    return petscii_to_utf8(program.unpadded_name());
 }
 
 std::string program_line_text(const ProgramRecord& program, std::span<const unsigned char> bytes) {
@@ -61,7 +57,7 @@ ProgramView program_view(const ProgramRecord& program, std::span<const unsigned 
     view.index = program.index;
     if (program.named) {
         view.name = program_name_text(program);
-        view.name_petscii = as_text(name_bytes(program, program.name_size));
+        view.name_petscii = as_text(program.name_field());
     }
     view.type = file_type_name(program.file_type);
     if (program.has_load_address) {

@@ -89,6 +89,14 @@ TEST(JsonRecords, RecordsHoldTheirFieldsInOrder) {
               "{\"record\":\"file\",\"file\":\"x.prg\",\"kind\":null,\"size\":12,\"programs\":1,\"changed\":0,"
               "\"written\":null,\"warnings\":[],\"error\":null,\"crc32\":null,\"sha1\":null,\"new_crc32\":null,"
               "\"new_sha1\":null,\"status\":0}");
+    // A record built by a caller that claims a longer name gives the 16 bytes held.
+    ProgramRecord claimed = result.programs[0];
+    claimed.named = true;
+    claimed.name.fill('D');
+    claimed.name_size = claimed.name_length = 1000;
+    EXPECT_NE(program_record("x.prg", claimed, program_bytes, true)
+                  .find("\"name\":\"" + std::string(16, 'D') + "\",\"name_petscii\":\"" + std::string(32, '4') + "\","),
+              std::string::npos);
     const char* const types[] = {"del", "seq", "prg", "usr", "rel", "cbm", "del", "del"};
     for (unsigned type = 0; type < 256; ++type)
         EXPECT_EQ(file_type_name(static_cast<unsigned char>(type)), types[type & 7]) << type;
