@@ -120,7 +120,7 @@ cd fixtures || exit 1
 action
 cd .. || exit 1
 if [ $status -ne 3 ] || ! grep -q '^none/\*\.d64: ERROR' <<<"$out" ||
-    ! grep -qx "2 files: 0 changed, 1 unchanged, 0 kept, 1 failed." <<<"$out"; then
+    ! grep -qx "2 files: 0 lacking, 0 without a start line, 0 damaged, 1 failed." <<<"$out"; then
     fail "check of a pattern matching -odd.d81 and one matching nothing: status $status"
 fi
 
