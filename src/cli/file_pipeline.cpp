@@ -181,13 +181,14 @@ Reading read(Session& session, const FileTask& task, SingleRun* single, FileRepo
     return reading;
 }
 
-// True when a folder search found a file that only looks like a P00: real
-// collections hold .p64 files, which are flux-level disk images.
+// True when a folder search found a file that only looks like a P00 or a
+// Lynx archive: real collections hold .p64 files, which are flux-level disk
+// images, and .lnx is also the extension of another system's ROM images.
 bool other_kind_found(const FileTask& task, const ProgramWalk& walk) {
     if (!task.found_in_folder)
         return false;
     for (const Notice& notice : walk.notices())
-        if (notice.kind == NoticeKind::not_p00)
+        if (notice.kind == NoticeKind::not_p00 || notice.kind == NoticeKind::not_lynx)
             return true;
     return false;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "image/container.h"
 #include "image/container_kind.h"
 #include "image/program_walk.h"
 
@@ -10,9 +11,33 @@ namespace mog {
 
 namespace {
 
+constexpr unsigned char DEL_TYPE_MASK = 0x07; // the type's bits: 0 is DEL
+
 void stop_broken(WalkState& walk, int track, int sector) {
     walk.ended = true;
     add_notice(walk, Notice{NoticeKind::directory_broken, 0, 0, track, sector});
+}
+
+// A file whose first sector the disk does not have is lost. DEL entries and
+// entries at track 0 point nowhere on purpose (directory art, separators).
+// In an image of no whole layout a sector beyond the bytes read is what the
+// size warning tells; only a sector the format lacks counts there. The
+// directory is walked ahead, so that the notices come with the file's.
+void note_files_outside_disk(WalkState& walk) {
+    WalkState ahead = walk;
+    const DiskFormat& format = *walk.container.format;
+    const bool whole_layout = known_layout(walk.container, walk.size);
+    std::size_t number = 0;
+    while (unsigned char* entry = next_entry_in_use(ahead, next_directory_entry, ENTRY_FILE_TYPE)) {
+        ++number;
+        const int track = entry[ENTRY_FIRST_TRACK], sector = entry[ENTRY_FIRST_SECTOR];
+        if ((entry[ENTRY_FILE_TYPE] & DEL_TYPE_MASK) == 0 || track == 0)
+            continue;
+        const bool outside = whole_layout ? find_sector(format, walk.bytes, walk.size, track, sector) == nullptr
+                                          : sector >= sectors_on_track(format, track);
+        if (outside)
+            add_notice(walk, Notice{NoticeKind::entry_outside_disk, 0, 0, track, sector, number});
+    }
 }
 
 void start_disk(WalkState& walk) {
@@ -31,6 +56,7 @@ void start_disk(WalkState& walk) {
     walk.at = anchor;
     walk.visited[static_cast<std::size_t>(sector_index(format, format.anchor_track, format.anchor_sector))] = true;
     walk.next_entry = ENTRIES_PER_SECTOR;
+    note_files_outside_disk(walk);
 }
 
 // A directory entry's program starts in the entry's first data sector.
