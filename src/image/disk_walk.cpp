@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "image/container.h"
 #include "image/container_kind.h"
 #include "image/program_walk.h"
 
@@ -18,24 +17,21 @@ void stop_broken(WalkState& walk, int track, int sector) {
     add_notice(walk, Notice{NoticeKind::directory_broken, 0, 0, track, sector});
 }
 
-// A file whose first sector the disk does not have is lost. DEL entries and
-// entries at track 0 point nowhere on purpose (directory art, separators).
-// In an image of no whole layout a sector beyond the bytes read is what the
-// size warning tells; only a sector the format lacks counts there. The
+// A file whose first sector the format does not have is lost. DEL entries
+// and entries at track 0 point nowhere on purpose (directory art,
+// separators); a sector of the format beyond the bytes read is one of the
+// tracks an image may leave out, or what the size warning tells. The
 // directory is walked ahead, so that the notices come with the file's.
 void note_files_outside_disk(WalkState& walk) {
     WalkState ahead = walk;
     const DiskFormat& format = *walk.container.format;
-    const bool whole_layout = known_layout(walk.container, walk.size);
     std::size_t number = 0;
     while (unsigned char* entry = next_entry_in_use(ahead, next_directory_entry, ENTRY_FILE_TYPE)) {
         ++number;
         const int track = entry[ENTRY_FIRST_TRACK], sector = entry[ENTRY_FIRST_SECTOR];
         if ((entry[ENTRY_FILE_TYPE] & DEL_TYPE_MASK) == 0 || track == 0)
             continue;
-        const bool outside = whole_layout ? find_sector(format, walk.bytes, walk.size, track, sector) == nullptr
-                                          : sector >= sectors_on_track(format, track);
-        if (outside)
+        if (sector >= sectors_on_track(format, track))
             add_notice(walk, Notice{NoticeKind::entry_outside_disk, 0, 0, track, sector, number});
     }
 }
