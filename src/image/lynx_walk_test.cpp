@@ -13,7 +13,7 @@ using namespace mog;
 const std::vector<LynxFile> FILES = {{"ALPHA", sys_program(10)},
                                      {"EMPTY", "", 'S'},
                                      {"BETA", sys_program(1984, " 4096") + std::string(280, 'b')},
-                                     {"RECORDS", "REC", 'R'}};
+                                     {"RECORDS", std::string(254, 'r'), 'R'}}; // a full last block
 const unsigned char FILE_TYPES[] = {0x82, 0x81, 0x82, 0x84};
 
 Notice damage(NoticeKind kind, std::size_t entry) {
@@ -65,7 +65,7 @@ TEST(LynxWalk, FilesAreReadAsFarAsTheLayoutAllows) {
          {damage(NoticeKind::lynx_cut, 1)}},
         {"a last-block count above a block",
          wrong_last_count,
-         {{at[0], at[0] + 254}, {at[1], at[1]}, {at[2], at[2] + beta}, {at[3], at[3] + 3}},
+         {{at[0], at[0] + 254}, {at[1], at[1]}, {at[2], at[2] + beta}, {at[3], at[3] + 254}},
          {damage(NoticeKind::lynx_sizes_disagree, 1)}},
         {"no signature", lynx_archive(FILES, {true, " *ARCHIVE*"}).bytes, {}, {Notice{NoticeKind::not_lynx}}},
         {"an Atari Lynx ROM image",
