@@ -222,8 +222,10 @@ TEST(ContainerProcess, TapesListWhatLiesWithinTheFile) {
         {"line without its zero runs to the end", endless_line, listed("OPEN", "10 SYS20")},
         {"line that ends with the file at its token", tape_image({{1, 0x0801, "EDGE", alpha.substr(0, 5)}}),
          listed("EDGE", "10 SYS")},
-        {"entries reserved beyond the file", tape_image({{1, 0x0801, "ALPHA", ""}}, 65535).substr(0, 64 + 32 * 3),
-         cut("1 entry") + listed("ALPHA")},
+        // Data inside the directory is no program, and not cut off.
+        {"entries reserved beyond the file",
+         tape_image({{1, 0x0801, "ALPHA", ""}, {1, 0x0801, "INSIDE", "", 1000}}, 65535).substr(0, 64 + 32 * 3),
+         cut("1 entry") + listed("ALPHA") + listed("INSIDE")},
         {"other signature", tape_image({{1, 0x0801, "ALPHA", alpha}}, 1, "C64S tape file"),
          listed("ALPHA", "10 SYS2061")},
         {"no signature", tape_image({{1, 0x0801, "ALPHA", alpha}}, 1, "PC64 tape"),

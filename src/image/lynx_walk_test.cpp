@@ -29,6 +29,9 @@ TEST(LynxWalk, FilesAreReadAsFarAsTheLayoutAllows) {
     const std::size_t end = plain.bytes.size(), alpha = FILES[0].bytes.size(), beta = FILES[2].bytes.size();
     std::string wrong_last_count = plain.bytes;
     wrong_last_count.replace(wrong_last_count.find(std::to_string(alpha + 1) + " \r") - 1, 5, " 300\r");
+    wrong_last_count.replace(wrong_last_count.find("S\r 0 \r"), 6, "S\r 9 \r"); // EMPTY's
+    std::string elsewhere = plain.bytes;
+    elsewhere[1] = 0x1C;
     struct Case {
         const char* label;
         std::string bytes;
@@ -63,16 +66,18 @@ TEST(LynxWalk, FilesAreReadAsFarAsTheLayoutAllows) {
          lynx_archive(FILES, {true, " *LYNX*", -1, 9}).bytes,
          {{end, end}, {end, end}, {end, end}, {end, end}},
          {damage(NoticeKind::lynx_cut, 1)}},
-        {"a last-block count above a block",
+        {"last-block counts beyond a block and of an empty file",
          wrong_last_count,
          {{at[0], at[0] + 254}, {at[1], at[1]}, {at[2], at[2] + beta}, {at[3], at[3] + 254}},
-         {damage(NoticeKind::lynx_sizes_disagree, 1)}},
-        {"no signature", lynx_archive(FILES, {true, " *ARCHIVE*"}).bytes, {}, {Notice{NoticeKind::not_lynx}}},
+         {damage(NoticeKind::lynx_sizes_disagree, 1), damage(NoticeKind::lynx_sizes_disagree, 2)}},
+        {"no signature", lynx_archive(FILES, {true, " *SYNX ARCHIVE*"}).bytes, {}, {Notice{NoticeKind::not_lynx}}},
         {"an Atari Lynx ROM image",
          std::string("LYNX\0\x02\x01\x00", 8) + plain.bytes,
          {},
          {Notice{NoticeKind::not_lynx}}},
         {"a program", sys_program(10), {}, {Notice{NoticeKind::not_lynx}}},
+        {"a signature apart from the stub", sys_program(10) + "1 LYNX\r0\r", {}, {Notice{NoticeKind::not_lynx}}},
+        {"a stub at $1C01", elsewhere, {}, {Notice{NoticeKind::not_lynx}}},
         {"the stub alone", plain.bytes.substr(0, 40), {}, {Notice{NoticeKind::not_lynx}}},
     };
     for (const Case& c : cases) {
