@@ -13,7 +13,7 @@ function __mog_names
     for name in (complete -C "__fish_command_without_completions "(commandline -ct))
         if string match -q -- '-*' $name; and test -z "$after_dashes"
             continue
-        else if string match -qri -- '(/|\.(prg|p[0-9][0-9]|d64|d71|d81|t64))$' $name
+        else if string match -qri -- '(/|\.(prg|p[0-9][0-9]|d64|d71|d81|t64|lnx))$' $name
             echo $name
         end
     end

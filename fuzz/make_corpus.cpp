@@ -10,6 +10,7 @@
 
 #include "image/disk_format.h"
 #include "image_builder.h"
+#include "lynx_builder.h"
 
 namespace {
 
@@ -168,6 +169,19 @@ int main(int argc, char** argv) {
         save("fuzz_t64", tape.name + "_view_raw", std::string("\x03\x00", 2) + tape.image);
         save("fuzz_t64", tape.name + "_interactive",
              std::string(1, '\x04') + static_cast<char>(answers.size()) + answers + tape.image);
+    }
+    const std::vector<LynxFile> files = {{"ALPHA", sys_program(10)}, {"EMPTY", "", 'S'},
+                                         {"BETA", sys_program(1984, " 4096") + std::string(300, 'b')}, {"REL", "R", 'R'}};
+    const std::string lynx = lynx_archive(files).bytes;
+    const std::pair<const char*, std::string> archives[] = {
+        {"cbmconvert", lynx},
+        {"no_blanks", lynx_archive(files, {false, "*LYNX XV*"}).bytes},
+        {"cut", lynx.substr(0, lynx.size() - 200)},
+        {"count_beyond_directory", lynx_archive(files, {true, " *LYNX*", 9}).bytes}};
+    for (const auto& [name, archive] : archives) {
+        save("fuzz_lnx", std::string(name) + "_rewrite", std::string("\x00\x00", 2) + archive);
+        save("fuzz_lnx", std::string(name) + "_interactive",
+             std::string(1, '\x04') + static_cast<char>(answers.size()) + answers + archive);
     }
     save("fuzz_prg", "p00_rewrite", std::string("\x04\xE8\x07", 3) + load(fixtures + "/one.p00"));
     save("fuzz_prg", "p00_view", std::string("\x05\x00\x00", 3) + load(fixtures + "/one.p00"));

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_prg fuzz_answer fuzz_arguments fuzz_json fuzz_t64 fuzz_disk_sectors fuzz_d64 fuzz_zipcode fuzz_zip fuzz_gzip)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_prg fuzz_answer fuzz_arguments fuzz_json fuzz_t64 fuzz_lnx fuzz_disk_sectors fuzz_d64 fuzz_zipcode fuzz_zip fuzz_gzip)
 
 cmake --preset fuzz >/dev/null && cmake --build --preset fuzz
 

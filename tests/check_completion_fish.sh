@@ -15,7 +15,7 @@ folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
 mkdir "$folder/bin" && printf '#!/bin/sh\n' >"$folder/bin/mog" && chmod +x "$folder/bin/mog"
 export PATH="$folder/bin:$PATH"
-mkdir "$folder/files" && cd "$folder/files" && touch -- game.PRG demo.d81 tape.t64 one.p07 notes.txt flux.p64x -x.prg && mkdir disks
+mkdir "$folder/files" && cd "$folder/files" && touch -- game.PRG demo.d81 tape.t64 arc.LNX one.p07 notes.txt flux.p64x -x.prg && mkdir disks
 failed=0
 offers() { # expected offer, then the command line to complete
     local got
@@ -26,7 +26,7 @@ offers() { # expected offer, then the command line to complete
         failed=1
     fi
 }
-offers "demo.d81 disks/ game.PRG one.p07 tape.t64 " "mog "
+offers "arc.LNX demo.d81 disks/ game.PRG one.p07 tape.t64 " "mog "
 offers "demo.d81 disks/ " "mog d"
 offers "-- --batch --check --examples --help --in-place --json --machine --quiet --unicode --version " "mog --"
 offers "-y " "mog -y"

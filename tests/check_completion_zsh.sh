@@ -14,7 +14,7 @@ fi
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
 machines=$("$2" --help | sed -n '/^Machines for --machine/,/^$/p' | tail -n +2 | awk 'NF > 1 { print $1 }' | LC_ALL=C sort | tr '\n' ' ')
-cd "$folder" && touch -- game.PRG demo.d81 tape.t64 one.p07 notes.txt flux.p64x -x.prg && mkdir disks
+cd "$folder" && touch -- game.PRG demo.d81 tape.t64 arc.LNX one.p07 notes.txt flux.p64x -x.prg && mkdir disks
 LC_ALL=C zsh -f -c '
 fpath=("${1:h}") && autoload -Uz _mog || exit 1
 offered=()
@@ -58,7 +58,7 @@ offers() { # expected offer, then the words; the last word is completed
         failed=1
     fi
 }
-offers "demo.d81 disks game.PRG one.p07 tape.t64 " ""
+offers "arc.LNX demo.d81 disks game.PRG one.p07 tape.t64 " ""
 offers "demo.d81 disks " "d"
 offers "-- --batch --check --examples --help --in-place --json --machine --quiet --unicode --version " "--"
 offers "-y " "-y"

@@ -326,13 +326,15 @@ TEST(CollectionProcess, CheckFailsWhatItCouldNotCheck) {
     EXPECT_GT(failing, 0);
 }
 
-// Real collections hold .p64 files, flux-level images: found in a folder,
-// a name like a PC64 file's without its header is passed over and counted
-// nowhere; named, it fails as it always did.
+// Real collections hold .p64 files, flux-level images, and .lnx ROM images
+// of another system: found in a folder, a name like a PC64 file's without
+// its header, or a Lynx archive's without its signature, is passed over and
+// counted nowhere; named, it fails as it always did.
 TEST(CollectionProcess, OtherFilesWithPc64NamesArePassedOver) {
     TempFolder folder;
     mkdir((folder / "tree").c_str(), 0755);
     write_file(folder / "tree/flux.p64", "P64-1541 flux image");
+    write_file(folder / "tree/rom.lnx", std::string("LYNX\0\2\0\1", 8) + std::string(600, '\xEA'));
     write_file(folder / "tree/game.prg", sys_program(10));
     ProcessResult found = run_mog(folder.path(), {"--in-place", "-n", "7", "tree"});
     EXPECT_EQ(found.status, 0);
@@ -342,6 +344,9 @@ TEST(CollectionProcess, OtherFilesWithPc64NamesArePassedOver) {
     EXPECT_EQ(named.status, 3);
     EXPECT_EQ(named.err, "tree/flux.p64: ERROR: Not a P00 file!\n");
     EXPECT_EQ(run_mog(folder.path(), {"-n", "7", "tree/flux.p64"}).status, 2);
+    ProcessResult rom = run_mog(folder.path(), {"-n", "7", "tree/rom.lnx"});
+    EXPECT_EQ(rom.status, 2);
+    EXPECT_EQ(rom.err, "ERR: Not a Lynx archive!");
 }
 
 // Asked for each program, a run shows where the directory broke after the
@@ -383,7 +388,7 @@ TEST(CollectionProcess, FolderNamesKeepTheSeparatorGiven) {
 
 // One buffer serves every file of a batch: a short or cut file after a long
 // one is read as it is, with nothing of the one before; a tape cut right
-// after its directory has no program to change.
+// after its directory has no program to change, and says so.
 TEST(CollectionProcess, EachFileIsReadAsItIsAfterALongerOne) {
     const std::string sample = read_file(std::string(MOG_SOURCE_DIR) + "/samples/sample.d81");
     std::string cut = blank_image();
@@ -402,7 +407,9 @@ TEST(CollectionProcess, EachFileIsReadAsItIsAfterALongerOne) {
     EXPECT_EQ(result.out, "a.d81: 1 program changed.\nb.prg: 1 program changed.\n"
                           "c.d64: WARNING: Size of d64 seems invalid. It is " +
                               std::to_string(cut.size()) +
-                              " but should be 174848.\nc.d64: 1 program changed.\nd.t64: nothing changed.\n"
+                              " but should be 174848.\nc.d64: 1 program changed.\n"
+                              "d.t64: WARNING: Tape cut short: the data of 1 entry lies beyond its end.\n"
+                              "d.t64: nothing changed.\n"
                               "4 files: 3 changed, 1 unchanged, 0 kept, 0 failed.\n");
     std::string program = sys_program(10);
     program.replace(4, 2, line_bytes(7));
@@ -411,7 +418,8 @@ TEST(CollectionProcess, EachFileIsReadAsItIsAfterALongerOne) {
     EXPECT_EQ(read_file(folder / "c.d64"), cut);
     EXPECT_EQ(read_file(folder / "d.t64"), tape);
     // The entry that ends where the file ends is listed, without a start line.
-    EXPECT_EQ(run_mog(folder.path(), {"-q", "-v", "d.t64"}).out, "GAME             \n");
+    EXPECT_EQ(run_mog(folder.path(), {"-q", "-v", "d.t64"}).out,
+              "WARNING: Tape cut short: the data of 1 entry lies beyond its end.\n\nGAME             \n");
 }
 
 // A destination named through a relative link in a subfolder is the file

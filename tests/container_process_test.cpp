@@ -200,6 +200,9 @@ TEST(ContainerProcess, BrokenDirectoryChainsWarnWhereTheyBreak) {
 TEST(ContainerProcess, TapesListWhatLiesWithinTheFile) {
     const std::string alpha = sys_program(10).substr(2);
     const std::string no_signature = "WARNING: No T64 signature found.\n\n";
+    auto cut = [](const char* entries) {
+        return "WARNING: Tape cut short: the data of " + std::string(entries) + " lies beyond its end.\n\n";
+    };
     struct Case {
         const char* label;
         std::string tape;
@@ -210,13 +213,19 @@ TEST(ContainerProcess, TapesListWhatLiesWithinTheFile) {
     const std::vector<Case> cases = {
         {"builder tape", builder_tape(), BUILDER_TAPE_LISTING},
         {"data beyond the end", tape_image({{1, 0x0801, "FAR", "", 100000}, {1, 0x0801, "NEAR", alpha}}),
-         listed("FAR") + listed("NEAR", "10 SYS2061")},
+         cut("1 entry") + listed("FAR") + listed("NEAR", "10 SYS2061")},
+        {"cut after the first program",
+         tape_image({{1, 0x0801, "A", alpha}, {1, 0x0801, "B", alpha}, {1, 0x0801, "C", alpha}})
+             .substr(0, 160 + alpha.size()),
+         cut("2 entries") + listed("A", "10 SYS2061") + listed("B") + listed("C")},
         {"line cut before its token", cut_line, listed("CUT")},
         {"line without its zero runs to the end", endless_line, listed("OPEN", "10 SYS20")},
         {"line that ends with the file at its token", tape_image({{1, 0x0801, "EDGE", alpha.substr(0, 5)}}),
          listed("EDGE", "10 SYS")},
-        {"entries reserved beyond the file", tape_image({{1, 0x0801, "ALPHA", ""}}, 65535).substr(0, 64 + 32 * 3),
-         listed("ALPHA")},
+        // Data inside the directory is no program, and not cut off.
+        {"entries reserved beyond the file",
+         tape_image({{1, 0x0801, "ALPHA", ""}, {1, 0x0801, "INSIDE", "", 1000}}, 65535).substr(0, 64 + 32 * 3),
+         cut("1 entry") + listed("ALPHA") + listed("INSIDE")},
         {"other signature", tape_image({{1, 0x0801, "ALPHA", alpha}}, 1, "C64S tape file"),
          listed("ALPHA", "10 SYS2061")},
         {"no signature", tape_image({{1, 0x0801, "ALPHA", alpha}}, 1, "PC64 tape"),
@@ -419,3 +428,40 @@ TEST(ContainerProcess, BuilderTapesExtractWithCbmconvert) {
 }
 
 } // namespace
+
+// An archive cbmconvert writes is listed and stamped in place: cbmconvert
+// extracts each file whole from the result, as mog makes it of the file
+// alone, and no byte before the files' data changes.
+TEST(ContainerProcess, LynxArchivesRoundTripThroughCbmconvert) {
+    SKIP_UNDER_RUNNER("cbmconvert is a POSIX program");
+    if (std::system("command -v cbmconvert >/dev/null") != 0)
+        GTEST_SKIP() << "cbmconvert is not installed (Debian: cbmconvert)";
+    TempFolder folder;
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"game.prg", read_file(SOURCE_DIR + "/samples/game.prg")},
+        {"c128.prg", fixture("c128.prg")},
+        {"two.prg", sys_program(1984, " 4096") + std::string(600, 'x')},
+        {"notes.seq", read_file(SOURCE_DIR + "/samples/notes.txt")}};
+    for (const auto& [name, bytes] : files)
+        write_file(folder / name, bytes);
+    ASSERT_EQ(
+        std::system(("cd " + folder.path() +
+                     " && cbmconvert -L x.lnx -n game.prg c128.prg two.prg notes.seq >/dev/null 2>&1 && mkdir out")
+                        .c_str()),
+        0);
+    ProcessResult view = run_mog(folder.path(), {"-v", "x.lnx"});
+    EXPECT_EQ(view.status, 0);
+    EXPECT_EQ(view.out, YEAR_LINE + listed("GAME", "800 SYS2061") + listed("C128") + listed("TWO", "1984 SYS 4096") +
+                            listed("NOTES") + "Done.\n");
+    EXPECT_EQ(run_mog(folder.path(), {"-n", "1999", "x.lnx", "out/x.lnx"}).status, 0);
+    const std::string before = read_file(folder / "x.lnx"), after = read_file(folder / "out/x.lnx");
+    const std::size_t data_start = before.find(files[0].second);
+    EXPECT_EQ(after.substr(0, data_start), before.substr(0, data_start));
+    ASSERT_EQ(std::system(("cd " + folder.path() + "/out && cbmconvert -N -l x.lnx >/dev/null 2>&1").c_str()), 0);
+    for (const auto& [name, bytes] : files) {
+        SCOPED_TRACE(name);
+        const bool stamped = run_mog(folder.path(), {"-n", "1999", name, "out." + name}).status == 0;
+        EXPECT_EQ(read_file(folder / ("out/" + name)), stamped ? read_file(folder / ("out." + name)) : bytes);
+    }
+    EXPECT_EQ(after.size(), before.size());
+}

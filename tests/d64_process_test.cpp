@@ -337,7 +337,9 @@ TEST(D64Process, DamagedDirectoriesEndNormally) {
         {"entry points beyond the disk", [](std::string& i) { put_entry(i, 18, 1, 1, FILE_PRG, 40, 16, "FAR"); },
          alpha + "FAR              \n"},
         {"entry points to sector 21 of track 1", [](std::string& i) { put_entry(i, 18, 1, 1, FILE_PRG, 1, 21, "ODD"); },
-         alpha + "ODD              \n"},
+         "WARNING: File 2 starts at track 1 sector 21, outside the disk.\n\n" + alpha + "ODD              \n"},
+        {"DEL entry, as directory art, points to track 99",
+         [](std::string& i) { put_entry(i, 18, 1, 1, 0x80, 99, 0, "ART"); }, alpha + "ART              \n"},
         {"start line without end runs to the sector's end",
          [](std::string& i) {
              put_entry(i, 18, 1, 1, FILE_PRG, 1, 0, "FULL");

@@ -26,8 +26,8 @@ struct Container {
 std::optional<Container> container_for_name(std::string_view name);
 std::optional<Container> container_for_name(std::nullptr_t) = delete;
 
-// The container of the given short name ("prg", "p00", "d64", "d71", "d81"
-// or "t64", letter case ignored); nothing for any other.
+// The container of the given short name ("prg", "p00", "d64", "d71", "d81",
+// "t64" or "lnx", letter case ignored); nothing for any other.
 std::optional<Container> container_named(std::string_view name);
 std::optional<Container> container_named(std::nullptr_t) = delete;
 
@@ -35,11 +35,12 @@ std::optional<Container> container_named(std::nullptr_t) = delete;
 std::vector<Container> every_container();
 
 // The container's short name, as its usual extension without the dot:
-// "prg", "p00", "d64", "d71", "d81" or "t64"; empty for no kind.
+// "prg", "p00", "d64", "d71", "d81", "t64" or "lnx"; empty for no kind.
 std::string_view container_name(const Container& container);
 
-// True for containers that list their programs in a directory (disk images
-// and tapes); false for those that hold one program (PRG and P00 files).
+// True for containers that list their programs in a directory (disk images,
+// tapes and Lynx archives); false for those that hold one program (PRG and
+// P00 files).
 bool has_directory(const Container& container);
 
 // The size of a disk image without error bytes; 0 for other containers.

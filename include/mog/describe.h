@@ -15,13 +15,14 @@ namespace mog {
 // Exit statuses of the tool.
 constexpr int STATUS_SUCCESS = 0;
 constexpr int STATUS_BAD_COMMAND_LINE = 1; // also a source that is not there
-constexpr int STATUS_BAD_START_LINE = 2;   // a one-program file without its start line
+constexpr int STATUS_BAD_START_LINE = 2;   // a one-program file without its start line, or not of its kind
 constexpr int STATUS_FILE_ERROR = 3;       // a file that cannot be read or written
 constexpr int STATUS_CHECK_FAILED = 4;     // a check found a start line without the number, or nothing to check
 constexpr int STATUS_OVERWRITE_REFUSED = 5;
 
 // What a notice tells the user, without "WARNING: "; empty for a notice
-// that a failure reports instead (a P00 file without its header).
+// that a failure reports instead (a P00 file without its header, a Lynx
+// archive without its signature).
 std::string describe(const Notice& notice, const Container& container);
 
 // What a failed pass tells the user, without "ERR: "; empty for none.

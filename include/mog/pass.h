@@ -84,6 +84,7 @@ enum class PassFailure {
     none,
     unusable_bytes,          // no container kind, or no bytes to walk
     not_p00,                 // a P00 file without its header
+    not_lynx,                // a file named as a Lynx archive without its signature
     no_sys_token,            // a one-program file whose first line does not start with SYS
     unexpected_load_address, // SYS, but not at a load address where BASIC starts
     line_number_too_high,    // a decision to set a number above MAX_LINE_NUMBER; nothing was written

@@ -14,10 +14,16 @@ namespace mog {
 
 // Something wrong with a container, found by its walk.
 enum class NoticeKind {
-    size_differs,      // a disk image whose size is not the format's standard one
-    no_tape_signature, // a tape without the "C64" signature; read all the same
-    directory_broken,  // a directory link the walk could not follow
-    not_p00,           // a P00 file without its header; it yields no program
+    size_differs,        // a disk image whose size is not the format's standard one
+    no_tape_signature,   // a tape without the "C64" signature; read all the same
+    directory_broken,    // a directory link the walk could not follow
+    not_p00,             // a P00 file without its header; it yields no program
+    tape_cut,            // a tape whose entries' data lies beyond its end
+    entry_outside_disk,  // a file whose first sector the disk does not have
+    not_lynx,            // a file named as a Lynx archive without its signature; it yields no program
+    lynx_unreadable,     // a Lynx directory entry that cannot be read; the walk ends before it
+    lynx_sizes_disagree, // a Lynx entry's block count and last-block count do not go together
+    lynx_cut,            // a Lynx entry whose data runs past the end of the file
     // A member of an archive that is kept as it is, and why.
     member_encrypted,
     member_method,          // size: the compression method, which mog does not read
@@ -32,8 +38,10 @@ struct Notice {
     NoticeKind kind;
     std::size_t size = 0;          // size_differs: the bytes read
     std::size_t standard_size = 0; // size_differs: the format's standard size
-    int track = 0;                 // directory_broken: the link that could not be followed
-    int sector = 0;
+    int track = 0;                 // directory_broken: the link that could not be followed;
+    int sector = 0;                // entry_outside_disk: the file's first sector
+    std::size_t entry = 0;         // entry_outside_disk, lynx_*: the file of the directory, from 1
+    std::size_t count = 0;         // tape_cut: the entries whose data lies beyond the end
 
     bool operator==(const Notice&) const = default;
 };

@@ -212,7 +212,7 @@ void open_pieces(Session& session, const FileTask& task, Source& source, FileRep
 // over such a file.
 bool other_kind(const ProgramWalk& walk) {
     for (const Notice& notice : walk.notices())
-        if (notice.kind == NoticeKind::not_p00)
+        if (notice.kind == NoticeKind::not_p00 || notice.kind == NoticeKind::not_lynx)
             return true;
     return false;
 }

@@ -14,7 +14,7 @@ bool start_line_missing(PassFailure failure) {
 
 // A file named like a kind that it turns out not to be.
 bool other_kind(PassFailure failure) {
-    return failure == PassFailure::not_p00;
+    return failure == PassFailure::not_p00 || failure == PassFailure::not_lynx;
 }
 
 // A failed pass: a one-program file without its start line fails a single

@@ -32,9 +32,10 @@ extern const ContainerKind PRG_CONTAINER;
 extern const ContainerKind P00_CONTAINER;
 extern const ContainerKind DISK_CONTAINER;
 extern const ContainerKind TAPE_CONTAINER;
+extern const ContainerKind LYNX_CONTAINER;
 
 // Every kind, in the order the help lists them.
 inline constexpr const ContainerKind* CONTAINER_KINDS[] = {&PRG_CONTAINER, &P00_CONTAINER, &DISK_CONTAINER,
-                                                           &TAPE_CONTAINER};
+                                                           &TAPE_CONTAINER, &LYNX_CONTAINER};
 
 } // namespace mog

@@ -10,9 +10,30 @@ namespace mog {
 
 namespace {
 
+constexpr unsigned char DEL_TYPE_MASK = 0x07; // the type's bits: 0 is DEL
+
 void stop_broken(WalkState& walk, int track, int sector) {
     walk.ended = true;
     add_notice(walk, Notice{NoticeKind::directory_broken, 0, 0, track, sector});
+}
+
+// A file whose first sector the format does not have is lost. DEL entries
+// and entries at track 0 point nowhere on purpose (directory art,
+// separators); a sector of the format beyond the bytes read is one of the
+// tracks an image may leave out, or what the size warning tells. The
+// directory is walked ahead, so that the notices come with the file's.
+void note_files_outside_disk(WalkState& walk) {
+    WalkState ahead = walk;
+    const DiskFormat& format = *walk.container.format;
+    std::size_t number = 0;
+    while (unsigned char* entry = next_entry_in_use(ahead, next_directory_entry, ENTRY_FILE_TYPE)) {
+        ++number;
+        const int track = entry[ENTRY_FIRST_TRACK], sector = entry[ENTRY_FIRST_SECTOR];
+        if ((entry[ENTRY_FILE_TYPE] & DEL_TYPE_MASK) == 0 || track == 0)
+            continue;
+        if (sector >= sectors_on_track(format, track))
+            add_notice(walk, Notice{NoticeKind::entry_outside_disk, 0, 0, track, sector, number});
+    }
 }
 
 void start_disk(WalkState& walk) {
@@ -31,6 +52,7 @@ void start_disk(WalkState& walk) {
     walk.at = anchor;
     walk.visited[static_cast<std::size_t>(sector_index(format, format.anchor_track, format.anchor_sector))] = true;
     walk.next_entry = ENTRIES_PER_SECTOR;
+    note_files_outside_disk(walk);
 }
 
 // A directory entry's program starts in the entry's first data sector.

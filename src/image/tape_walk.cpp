@@ -35,16 +35,24 @@ void start_tape(WalkState& walk) {
         walk.end = 1;
     walk.at = 0;
     // A tape holds its files one after the other: each one's data ends where
-    // the next one's begins.
+    // the next one's begins. Data that would begin at or after the end was
+    // cut off with it.
+    std::size_t cut = 0;
     for (std::size_t k = 0; k < walk.end; ++k) {
         const std::size_t at = TAPE_HEADER_SIZE + TAPE_ENTRY_SIZE * k;
         if (at > walk.size || walk.size - at < TAPE_ENTRY_SIZE)
             break;
         const std::size_t offset = read_le32(walk.bytes + at + TAPE_ENTRY_OFFSET);
-        if (walk.bytes[at + TAPE_ENTRY_TYPE] != 0 && holds_data(walk, offset))
+        if (walk.bytes[at + TAPE_ENTRY_TYPE] == 0)
+            continue;
+        if (holds_data(walk, offset))
             walk.data_starts.push_back(offset);
+        if (offset >= walk.size && offset >= TAPE_HEADER_SIZE + TAPE_ENTRY_SIZE * walk.end)
+            ++cut;
     }
     std::sort(walk.data_starts.begin(), walk.data_starts.end());
+    if (cut > 0)
+        add_notice(walk, Notice{NoticeKind::tape_cut, 0, 0, 0, 0, 0, cut});
 }
 
 // The next entry, free slots included, or null at the end.

@@ -50,7 +50,23 @@ std::string describe(const Notice& notice, const Container& container) {
         return "No T64 signature found.";
     case NoticeKind::directory_broken:
         return formatted("Directory chain broken at track %d sector %d.", notice.track, notice.sector);
+    case NoticeKind::tape_cut:
+        return formatted("Tape cut short: the data of %llu entr%s lies beyond its end.",
+                         static_cast<unsigned long long>(notice.count), notice.count == 1 ? "y" : "ies");
+    case NoticeKind::entry_outside_disk:
+        return formatted("File %llu starts at track %d sector %d, outside the disk.",
+                         static_cast<unsigned long long>(notice.entry), notice.track, notice.sector);
+    case NoticeKind::lynx_unreadable:
+        return formatted("Lynx archive damaged: entry %llu of its directory cannot be read.",
+                         static_cast<unsigned long long>(notice.entry));
+    case NoticeKind::lynx_sizes_disagree:
+        return formatted("Lynx archive damaged: the sizes of entry %llu disagree.",
+                         static_cast<unsigned long long>(notice.entry));
+    case NoticeKind::lynx_cut:
+        return formatted("Lynx archive damaged: entry %llu runs past the end of the file.",
+                         static_cast<unsigned long long>(notice.entry));
     case NoticeKind::not_p00:
+    case NoticeKind::not_lynx:
         return "";
     case NoticeKind::member_encrypted:
         return "Encrypted: kept as it is.";
@@ -81,6 +97,8 @@ std::string describe(PassFailure failure, const PassResult& result) {
         return "No program found.";
     case PassFailure::not_p00:
         return "Not a P00 file!";
+    case PassFailure::not_lynx:
+        return "Not a Lynx archive!";
     case PassFailure::no_sys_token:
         return "No SYS command where expected!";
     case PassFailure::unexpected_load_address: {

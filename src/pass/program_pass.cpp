@@ -48,11 +48,19 @@ Archive archive_of(const ProgramWalk& walk, const Program& program, const Progra
     return is_archive_entry_header(std::span(header.data(), read)) ? Archive::sda : Archive::none;
 }
 
-// A container of one program must hold its start line.
-PassFailure one_program_failure(const PassResult& result) {
-    for (const Notice& notice : result.notices)
+// A file that is not of the kind its name tells holds no program.
+PassFailure other_kind_failure(const PassResult& result) {
+    for (const Notice& notice : result.notices) {
         if (notice.kind == NoticeKind::not_p00)
             return PassFailure::not_p00;
+        if (notice.kind == NoticeKind::not_lynx)
+            return PassFailure::not_lynx;
+    }
+    return PassFailure::none;
+}
+
+// A container of one program must hold its start line.
+PassFailure one_program_failure(const PassResult& result) {
     if (result.programs.empty())
         return PassFailure::unusable_bytes;
     // The token is tested first: a program failing both reports the missing SYS.
@@ -181,7 +189,8 @@ PassResult run_pass(ProgramWalk& walk, const PassRequest& request) {
     }
     result.notices = walk.notices();
     settle_shared_lines(result, firsts);
-    if (!has_directory(container))
+    result.failure = other_kind_failure(result);
+    if (result.failure == PassFailure::none && !has_directory(container))
         result.failure = one_program_failure(result);
     return result;
 }
