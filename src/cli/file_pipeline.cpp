@@ -78,8 +78,10 @@ void check(const Options& options, FileReport& report) {
 // Writes the bytes as agreed, and notes what was written.
 void write(Session& session, FileReport& report, const std::string& destination, bool replace, Links links) {
     report.destination = destination;
-    const Replaced replaced =
-        replace_file_bytes(destination.c_str(), session.buffer, replace, session.interruptions, links);
+    std::optional<HeldInterruptions> held;
+    if (session.interruptions == Interruptions::hold)
+        held.emplace();
+    const Replaced replaced = replace_file_bytes(destination.c_str(), session.buffer, replace, links);
     if (replaced.error != 0)
         return fail(report, file_failure(FileError{FileStep::write, replaced.error, destination}));
     report.written = destination;

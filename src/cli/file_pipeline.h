@@ -16,6 +16,7 @@
 #include "mog/bytes.h"
 #include "platform/file_access.h"
 #include "platform/file_replace.h"
+#include "platform/interruptions.h"
 
 namespace mog {
 

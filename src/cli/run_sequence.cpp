@@ -11,6 +11,7 @@
 #include "cli/texts.h"
 #include "platform/arguments.h"
 #include "platform/console_output.h"
+#include "platform/interruptions.h"
 
 namespace mog {
 
@@ -37,6 +38,7 @@ namespace {
 
 void run_sequence(int argc, char** argv) {
     console_init();
+    ignore_write_signals();
     argv = utf8_arguments(argc, argv);
     if (argc <= 1) {
         print_usage(argc == 1 && argv[0] != nullptr ? argv[0] : "");

@@ -53,14 +53,6 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
-// Error codes beside errno values, NOT_A_REGULAR_FILE and IS_A_LINK: a file
-// that changed after it was read, or that another program has open for
-// writing, is not replaced; a folder found by a search that is no longer
-// what was found.
-constexpr int FILE_CHANGED = -3;
-constexpr int FILE_BEING_WRITTEN = -4;
-constexpr int FOLDER_CHANGED = -5;
-
 struct SourceRead {
     std::optional<FileError> error; // not found, or could not be read; the bytes are empty then
     FileStamp stamp;                // of the file read; its identity also when it could not be read

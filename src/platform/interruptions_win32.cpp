@@ -28,4 +28,10 @@ void end_interrupted(int) {
     ExitProcess(static_cast<UINT>(CONTROL_C_EXIT));
 }
 
+// Windows sends no signals.
+HeldInterruptions::HeldInterruptions() = default;
+HeldInterruptions::~HeldInterruptions() = default;
+
+void ignore_write_signals() {}
+
 } // namespace mog
