@@ -11,9 +11,22 @@ namespace mog {
 namespace {
 
 std::string reason(int code) {
-    if (code == NOT_A_REGULAR_FILE)
+    switch (code) {
+    case NOT_A_REGULAR_FILE:
         return "Not a regular file";
-    return code == IS_A_LINK ? "Is a symbolic link" : std::strerror(code);
+    case IS_A_LINK:
+        return "Is a symbolic link";
+    case FILE_CHANGED:
+        return "It changed while being read";
+    case FILE_BEING_WRITTEN:
+        return "It is being written by another program";
+    case FOLDER_CHANGED:
+        return "A folder of its path was replaced";
+    case ATTRIBUTES_NOT_KEPT:
+        return "Its extended attributes cannot be kept";
+    default:
+        return std::strerror(code);
+    }
 }
 
 } // namespace
