@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -177,6 +178,35 @@ TEST(FileSystem, HoldsOnlyTheFoldersOnTheWay) {
         EXPECT_EQ(getxattr((root / "c/f.prg").c_str(), "user.mog", value, sizeof value), 4);
         EXPECT_STREQ(value, "kept");
     }
+}
+
+// A file with an attribute that its owner may not give a file (a
+// capability) is kept as it is by the owner's replacement.
+TEST(FileSystem, FileKeptWhereItsAttributesCannotBe) {
+    TempFolder root;
+    open_to_everyone(root.path());
+    const std::string file = root / "a.prg";
+    write_file(file, OLD);
+    const std::uint32_t capability[5] = {0x02000000, 1u << 10, 0, 0, 0}; // may bind low ports
+    if (geteuid() != 0 || chown(file.c_str(), 65534, 65534) != 0 ||
+        setxattr(file.c_str(), "security.capability", capability, sizeof capability, 0) != 0)
+        GTEST_SKIP() << "needs root to give the file a capability";
+    const pid_t child = fork();
+    if (child == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(2);
+        std::unique_ptr<mog::FileSystem> files = mog::system_file_system();
+        mog::Bytes bytes;
+        mog::ReplaceRules rules;
+        rules.replacing_allowed = true;
+        rules.unchanged_since = files->read(Place{nullptr, file}, mog::Links::follow, 100, bytes).stamp;
+        _exit(files->replace(Place{nullptr, file}, bytes_of(NEW), rules).error == mog::ATTRIBUTES_NOT_KEPT ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(read_file(file), OLD);
+    EXPECT_EQ(folder_entries(root.path()), std::vector<std::string>{"a.prg"});
 }
 
 } // namespace
