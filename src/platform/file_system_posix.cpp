@@ -160,15 +160,17 @@ int SystemFileSystem::hold_source(const Place& place, const At& at, Links links)
 int SystemFileSystem::kept_as_read(const Place& place, const ReplaceTarget& target, const FileStamp& stamp) const {
     if (leases_ && fcntl(source_.fd, F_SETLEASE, F_RDLCK) != 0 && errno == EAGAIN)
         return FILE_BEING_WRITTEN;
-    // The whole path in one look, every folder of it included.
+    // The whole path in one look, every folder of it included (a path too
+    // long for one look is left to the folder handles).
     const std::string path = place.folder ? place.path() : target.name;
     struct stat now {};
-    if (fstatat(AT_FDCWD, path.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 && stamp_of(now) == stamp)
+    const int looked = fstatat(AT_FDCWD, path.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
+    if (looked == 0 && stamp_of(now) == stamp)
         return 0;
     // Why not: still as read within its folder, it is the path that changed.
     if (place.folder && fstatat(target.folder, target.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0) {
         if (stamp_of(now) == stamp)
-            return FOLDER_CHANGED;
+            return looked == ENAMETOOLONG ? 0 : FOLDER_CHANGED;
         if (S_ISLNK(now.st_mode))
             return IS_A_LINK;
     }
