@@ -30,6 +30,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 static void* real(const char* symbol) {
@@ -47,83 +48,55 @@ static void trace(const char* line) {
     }
 }
 
-/* The whole name the tool reaches: relative to the folder handle, or to the
-   working folder. */
-static int whole_name(int folder, const char* name, char* whole, size_t size) {
-    char base[4096];
-    if (name[0] == '/')
-        return snprintf(whole, size, "%s", name) < (int)size;
-    if (folder == AT_FDCWD) {
-        if (getcwd(base, sizeof base) == NULL)
-            return 0;
-    } else {
-        char link_name[64];
-        snprintf(link_name, sizeof link_name, "/proc/self/fd/%d", folder);
-        ssize_t got = readlink(link_name, base, sizeof base - 1);
-        if (got <= 0)
-            return 0;
-        base[got] = '\0';
-    }
-    return snprintf(whole, size, "%s/%s", base, name) < (int)size;
-}
-
-/* The name an open file descriptor was opened by. */
+/* The whole name an open file descriptor stands for. */
 static int name_of(int fd, char* name, size_t size) {
     char link_name[64];
     snprintf(link_name, sizeof link_name, "/proc/self/fd/%d", fd);
     ssize_t got = readlink(link_name, name, size - 1);
-    if (got <= 0)
-        return 0;
-    name[got] = '\0';
-    return 1;
+    name[got > 0 ? got : 0] = '\0';
+    return got > 0;
 }
 
-/* The name and the target a variable name:target gives, the name whole. */
-static int swap_of(const char* variable, char* name, char* target, size_t size) {
+/* The whole name the tool reaches, relative to a folder handle or to the
+   working folder. */
+static int whole_name(int folder, const char* name, char* whole, size_t size) {
+    char base[4096] = "";
+    if (name[0] != '/' && !(folder == AT_FDCWD ? getcwd(base, sizeof base) != NULL : name_of(folder, base, sizeof base)))
+        return 0;
+    return snprintf(whole, size, "%s%s%s", base, base[0] != '\0' ? "/" : "", name) < (int)size;
+}
+
+/* Another program acts as variable=name:target says when the tool uses a
+   file: it puts a link to target in the file's place, or in that of a folder
+   the file lies below (once; the folder is moved aside to folder.moved). */
+static void swap(const char* variable, const char* file, int folder) {
     const char* swap = getenv(variable);
     const char* colon = swap != NULL ? strchr(swap, ':') : NULL;
-    if (colon == NULL || (size_t)(colon - swap) >= size)
-        return 0;
-    char given[4096];
+    char given[4096], name[4096], moved[4200];
+    struct stat info;
+    if (colon == NULL || (size_t)(colon - swap) >= sizeof given)
+        return;
     memcpy(given, swap, (size_t)(colon - swap));
     given[colon - swap] = '\0';
-    snprintf(target, size, "%s", colon + 1);
-    return whole_name(AT_FDCWD, given, name, size);
-}
-
-static int (*real_rename_call(void))(const char*, const char*) {
-    int (*real_rename)(const char*, const char*);
-    void* found = real("rename");
-    memcpy(&real_rename, &found, sizeof real_rename);
-    return real_rename;
-}
-
-/* Another program swaps the folder for a link as the tool uses the file,
-   if the file lies below the folder and the folder is still one. */
-static void swap_folder(const char* variable, const char* file) {
-    char folder[4096], target[4096], moved[4200];
-    struct stat info;
-    if (!swap_of(variable, folder, target, sizeof folder))
+    size_t length = whole_name(AT_FDCWD, given, name, sizeof name) ? strlen(name) : 0;
+    if (length == 0 || strncmp(file, name, length) != 0 || file[length] != (folder ? '/' : '\0'))
         return;
-    size_t length = strlen(folder);
-    if (strncmp(file, folder, length) != 0 || file[length] != '/' || lstat(folder, &info) != 0 ||
-        !S_ISDIR(info.st_mode))
+    if (folder && (lstat(name, &info) != 0 || !S_ISDIR(info.st_mode)))
         return;
-    snprintf(moved, sizeof moved, "%s.moved", folder);
-    real_rename_call()(folder, moved);
-    symlink(target, folder);
+    snprintf(moved, sizeof moved, "%s.moved", name);
+    if (folder)
+        syscall(SYS_renameat, AT_FDCWD, name, AT_FDCWD, moved);
+    else
+        unlink(name);
+    symlink(colon + 1, name);
 }
 
-/* What another program does at the moment the tool opens a file. */
-static void meddle(int folder, const char* name, int flags) {
-    char whole[4096], wanted[4096], target[4096];
+static int opened(int folder, const char* name, int flags, mode_t mode) {
+    char whole[4096];
     if ((flags & O_CREAT) == 0 && whole_name(folder, name, whole, sizeof whole)) {
-        if (swap_of("MOG_LINK_AT_OPEN", wanted, target, sizeof wanted) && strcmp(whole, wanted) == 0) {
-            unlink(wanted);
-            symlink(target, wanted);
-        }
+        swap("MOG_LINK_AT_OPEN", whole, 0);
         if ((flags & O_DIRECTORY) == 0)
-            swap_folder("MOG_FOLDER_LINK_AT_OPEN", whole);
+            swap("MOG_FOLDER_LINK_AT_OPEN", whole, 1);
     }
     const char* appear = getenv("MOG_APPEAR");
     if (appear != NULL && (flags & O_CREAT) != 0 && access(appear, F_OK) != 0) {
@@ -133,70 +106,46 @@ static void meddle(int folder, const char* name, int flags) {
             fclose(file);
         }
     }
+    int (*real_openat)(int, const char*, int, ...);
+    void* found = real("openat");
+    memcpy(&real_openat, &found, sizeof real_openat);
+    return real_openat(folder, name, flags, mode);
 }
 
-static int opened(const char* symbol, int folder, const char* name, int flags, mode_t mode) {
-    meddle(folder, name, flags);
-    if (strncmp(symbol, "openat", 6) == 0) {
-        int (*real_openat)(int, const char*, int, ...);
-        void* found = real(symbol);
-        memcpy(&real_openat, &found, sizeof real_openat);
-        return real_openat(folder, name, flags, mode);
-    }
-    int (*real_open)(const char*, int, ...);
-    void* found = real(symbol);
-    memcpy(&real_open, &found, sizeof real_open);
-    return real_open(name, flags, mode);
-}
+/* The mode, where the flags create a file. */
+#define MODE(flags)                                                                                                    \
+    va_list arguments;                                                                                                 \
+    va_start(arguments, flags);                                                                                        \
+    mode_t mode = (flags & O_CREAT) != 0 ? va_arg(arguments, mode_t) : 0;                                              \
+    va_end(arguments)
 
 int open(const char* name, int flags, ...) {
-    va_list arguments;
-    va_start(arguments, flags);
-    mode_t mode = (flags & O_CREAT) != 0 ? va_arg(arguments, mode_t) : 0;
-    va_end(arguments);
-    return opened("open", AT_FDCWD, name, flags, mode);
+    MODE(flags);
+    return opened(AT_FDCWD, name, flags, mode);
 }
 
 int open64(const char* name, int flags, ...) {
-    va_list arguments;
-    va_start(arguments, flags);
-    mode_t mode = (flags & O_CREAT) != 0 ? va_arg(arguments, mode_t) : 0;
-    va_end(arguments);
-    return opened("open64", AT_FDCWD, name, flags, mode);
+    MODE(flags);
+    return opened(AT_FDCWD, name, flags, mode);
+}
+
+int openat(int folder, const char* name, int flags, ...) {
+    MODE(flags);
+    return opened(folder, name, flags, mode);
 }
 
 /* What a fortified build calls where the flags are not known when it is
    compiled. */
 int __open_2(const char* name, int flags) {
-    return opened("open", AT_FDCWD, name, flags, 0);
+    return opened(AT_FDCWD, name, flags, 0);
 }
 
 int __open64_2(const char* name, int flags) {
-    return opened("open64", AT_FDCWD, name, flags, 0);
-}
-
-int openat(int folder, const char* name, int flags, ...) {
-    va_list arguments;
-    va_start(arguments, flags);
-    mode_t mode = (flags & O_CREAT) != 0 ? va_arg(arguments, mode_t) : 0;
-    va_end(arguments);
-    return opened("openat", folder, name, flags, mode);
-}
-
-int openat64(int folder, const char* name, int flags, ...) {
-    va_list arguments;
-    va_start(arguments, flags);
-    mode_t mode = (flags & O_CREAT) != 0 ? va_arg(arguments, mode_t) : 0;
-    va_end(arguments);
-    return opened("openat64", folder, name, flags, mode);
+    return opened(AT_FDCWD, name, flags, 0);
 }
 
 int __openat_2(int folder, const char* name, int flags) {
-    return opened("openat", folder, name, flags, 0);
-}
-
-int __openat64_2(int folder, const char* name, int flags) {
-    return opened("openat64", folder, name, flags, 0);
+    return opened(folder, name, flags, 0);
 }
 
 ssize_t read(int fd, void* into, size_t size) {
@@ -204,14 +153,11 @@ ssize_t read(int fd, void* into, size_t size) {
     void* found = real("read");
     memcpy(&real_read, &found, sizeof real_read);
     ssize_t got = real_read(fd, into, size);
-    char opened_name[4096], wanted[4096], target[4096];
+    char name[4096];
     if (got > 0 && (getenv("MOG_LINK_AFTER_READ") != NULL || getenv("MOG_FOLDER_LINK_AFTER_READ") != NULL) &&
-        name_of(fd, opened_name, sizeof opened_name)) {
-        if (swap_of("MOG_LINK_AFTER_READ", wanted, target, sizeof wanted) && strcmp(opened_name, wanted) == 0) {
-            unlink(wanted);
-            symlink(target, wanted);
-        }
-        swap_folder("MOG_FOLDER_LINK_AFTER_READ", opened_name);
+        name_of(fd, name, sizeof name)) {
+        swap("MOG_LINK_AFTER_READ", name, 0);
+        swap("MOG_FOLDER_LINK_AFTER_READ", name, 1);
     }
     return got;
 }
@@ -220,9 +166,9 @@ int fsync(int fd) {
     struct stat info;
     const int folder = fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
     trace(folder ? "fsync folder" : "fsync file");
-    char opened_name[4096];
-    if (!folder && getenv("MOG_FOLDER_LINK_AT_FLUSH") != NULL && name_of(fd, opened_name, sizeof opened_name))
-        swap_folder("MOG_FOLDER_LINK_AT_FLUSH", opened_name);
+    char name[4096];
+    if (!folder && getenv("MOG_FOLDER_LINK_AT_FLUSH") != NULL && name_of(fd, name, sizeof name))
+        swap("MOG_FOLDER_LINK_AT_FLUSH", name, 1);
     int (*real_fsync)(int);
     void* found = real("fsync");
     memcpy(&real_fsync, &found, sizeof real_fsync);
@@ -238,7 +184,10 @@ static void renaming(void) {
 
 int rename(const char* from, const char* to) {
     renaming();
-    return real_rename_call()(from, to);
+    int (*real_rename)(const char*, const char*);
+    void* found = real("rename");
+    memcpy(&real_rename, &found, sizeof real_rename);
+    return real_rename(from, to);
 }
 
 int renameat(int from_folder, const char* from, int to_folder, const char* to) {
