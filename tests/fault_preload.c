@@ -112,25 +112,27 @@ static int opened(int folder, const char* name, int flags, mode_t mode) {
     return real_openat(folder, name, flags, mode);
 }
 
-/* The mode, where the flags create a file. */
-#define MODE(flags)                                                                                                    \
-    va_list arguments;                                                                                                 \
-    va_start(arguments, flags);                                                                                        \
-    mode_t mode = (flags & O_CREAT) != 0 ? va_arg(arguments, mode_t) : 0;                                              \
-    va_end(arguments)
-
 int open(const char* name, int flags, ...) {
-    MODE(flags);
+    va_list arguments;
+    va_start(arguments, flags);
+    mode_t mode = (flags & O_CREAT) != 0 ? va_arg(arguments, mode_t) : 0;
+    va_end(arguments);
     return opened(AT_FDCWD, name, flags, mode);
 }
 
 int open64(const char* name, int flags, ...) {
-    MODE(flags);
+    va_list arguments;
+    va_start(arguments, flags);
+    mode_t mode = (flags & O_CREAT) != 0 ? va_arg(arguments, mode_t) : 0;
+    va_end(arguments);
     return opened(AT_FDCWD, name, flags, mode);
 }
 
 int openat(int folder, const char* name, int flags, ...) {
-    MODE(flags);
+    va_list arguments;
+    va_start(arguments, flags);
+    mode_t mode = (flags & O_CREAT) != 0 ? va_arg(arguments, mode_t) : 0;
+    va_end(arguments);
     return opened(folder, name, flags, mode);
 }
 
