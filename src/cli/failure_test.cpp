@@ -52,12 +52,6 @@ TEST(Failure, FileErrorsCarryTheirStatusAndWords) {
          "ERROR: Cannot read file 'f.d64': Not a regular file.",
          false},
         {{FileStep::write, ENOSPC, "o.d64"}, 3, "ERROR: Cannot write file 'o.d64': No space left on device.", false},
-        {{FileStep::write, FILE_CHANGED, "o.d64"}, 3, "ERROR: Cannot write file 'o.d64': It changed while being read.",
-         false},
-        {{FileStep::read, FOLDER_CHANGED, "d/o.d64"},
-         3,
-         "ERROR: Cannot read file 'd/o.d64': A folder of its path was replaced.",
-         false},
     };
     for (const auto& c : cases) {
         Failure failure = file_failure(c.error);
