@@ -75,6 +75,12 @@ class FileSystem {
   public:
     virtual ~FileSystem() = default;
 
+    // A place in a folder a search found is reached through the folders as
+    // they were found. Where one of them is no longer what the search found
+    // (another folder, a link, a file), path_kind gives absent, name_use
+    // taken and identity nothing, and read, replace and list fail with
+    // FOLDER_CHANGED.
+
     // What the name stands for, links followed.
     virtual PathKind path_kind(const Place& place) = 0;
     // What is at the name itself, links not followed.
@@ -83,17 +89,26 @@ class FileSystem {
     virtual std::optional<FileIdentity> identity(const Place& place) = 0;
     // Reads a regular file of at most max_size bytes whole into the buffer,
     // which is reused; anything else is refused before a byte is read, as
-    // read_file does.
+    // read_file does. A link at a name in a folder a search found is never
+    // followed, whatever links says (IS_A_LINK). The file read stays open in
+    // the object until it is replaced or the next file is read.
     virtual SourceRead read(const Place& place, Links links, std::size_t max_size, Bytes& into) = 0;
     // Writes the bytes to a new file beside the name and renames it over the
     // name once they are all written (and, when replacing, on the device).
+    // As for read, a link at a name in a folder a search found is never
+    // written through nor replaced.
     virtual Replaced replace(const Place& place, std::span<const unsigned char> bytes, const ReplaceRules& rules) = 0;
     // The entries of a folder but "." and "..", and what the folder is. A
-    // folder reached by a search must be no link.
+    // folder reached by a search must be no link (IS_A_LINK).
     virtual int list(const Place& folder, std::vector<FolderEntry>& entries, FileIdentity& identity) = 0;
 };
 
-// The system's own files.
+// The system's own files. One object serves one thread; it holds the
+// folders on the way to the current file open (never more than their
+// depth) and the file last read. On Linux it asks whether a file replaced
+// by its new content is open for writing elsewhere by a read lease, which it
+// only takes when SIGIO was ignored or caught as it was made (see
+// ignore_write_signals): a lease broken by another program's open sends it.
 std::unique_ptr<FileSystem> system_file_system();
 
 } // namespace mog
