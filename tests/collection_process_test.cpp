@@ -472,7 +472,8 @@ TEST(CollectionProcess, IgnoredSignalsStayIgnored) {
 }
 
 // What a folder search found is read and written only as what it was: a
-// link put in its place since is not followed; named, a link is. A
+// link put in its place since is not followed, nor one put in the place of
+// a folder of its path (the folder itself moved aside); named, a link is. A
 // destination that appears while a batch writes it stays.
 TEST(CollectionProcess, WhatAppearsDuringABatchIsNotWrittenThrough) {
     SKIP_UNDER_RUNNER("the faults are injected into POSIX's C library");
@@ -488,7 +489,7 @@ TEST(CollectionProcess, WhatAppearsDuringABatchIsNotWrittenThrough) {
         std::string outside;  // what outside.prg holds afterwards
         std::string out_file; // what tree/a.out.prg holds afterwards; empty: nothing there
     };
-    const std::vector<Case> cases = {
+    std::vector<Case> cases = {
         {"a found file became a link",
          {"--in-place", "-n", "7", "tree"},
          {{"MOG_LINK_AT_OPEN", "tree/a.prg:../outside.prg"}},
@@ -525,16 +526,24 @@ TEST(CollectionProcess, WhatAppearsDuringABatchIsNotWrittenThrough) {
          program,
          "appeared"},
     };
+    const std::string folder_replaced = "tree/sub/b.prg: ERROR: Cannot write file 'tree/sub/b.prg': A folder of its "
+                                        "path was replaced.\n";
+    for (const char* moment : {"MOG_FOLDER_LINK_AT_OPEN", "MOG_FOLDER_LINK_AFTER_READ", "MOG_FOLDER_LINK_AT_FLUSH"})
+        cases.push_back({moment, {"--in-place", "-n", "7", "tree"}, {{moment, "tree/sub:../elsewhere"}}, 3,
+                         folder_replaced, program, ""});
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
         TempFolder folder;
-        mkdir((folder / "tree").c_str(), 0755);
-        write_file(folder / "tree/a.prg", program);
-        write_file(folder / "outside.prg", program);
+        for (const char* name : {"tree", "tree/sub", "elsewhere"})
+            mkdir((folder / name).c_str(), 0755);
+        for (const char* name : {"tree/a.prg", "tree/sub/b.prg", "elsewhere/b.prg", "outside.prg"})
+            write_file(folder / name, program);
         ProcessResult result = run_mog(folder.path(), c.arguments, with_faults(c.faults));
         EXPECT_EQ(result.status, c.status);
         EXPECT_EQ(result.err, c.err);
         EXPECT_EQ(read_file(folder / "outside.prg"), c.outside);
+        EXPECT_EQ(read_file(folder / "elsewhere/b.prg"), program);
+        EXPECT_EQ(folder_entries(folder / "elsewhere"), std::vector<std::string>{"b.prg"});
         EXPECT_EQ(path_exists(folder / "tree/a.out.prg"), !c.out_file.empty());
         if (!c.out_file.empty()) {
             EXPECT_EQ(read_file(folder / "tree/a.out.prg"), c.out_file);

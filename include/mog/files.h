@@ -17,9 +17,17 @@ namespace mog {
 constexpr std::size_t MAX_FILE_SIZE = 16 * 1024 * 1024;
 
 // The error codes of a name that is no regular file, and of a symbolic link
-// where none is followed, beside errno values.
+// where none is followed, beside errno values. The tool's own replacement of
+// a file by its new content also gives up the write, leaving the file as it
+// is, when the file changed after it was read, when another program has it
+// open for writing, when a folder of its path is no longer the one searched,
+// and when its extended attributes cannot be carried over.
 constexpr int NOT_A_REGULAR_FILE = -1;
 constexpr int IS_A_LINK = -2;
+constexpr int FILE_CHANGED = -3;
+constexpr int FILE_BEING_WRITTEN = -4;
+constexpr int FOLDER_CHANGED = -5;
+constexpr int ATTRIBUTES_NOT_KEPT = -6;
 
 // What a file could not be used for.
 enum class FileStep {
@@ -30,7 +38,7 @@ enum class FileStep {
 
 struct FileError {
     FileStep step;
-    int code = 0;     // an errno value, NOT_A_REGULAR_FILE or IS_A_LINK
+    int code = 0;     // an errno value or one of the codes above
     std::string name; // as given
 };
 
@@ -55,6 +63,11 @@ FileRead read_file(std::nullptr_t, Bytes = {}) = delete;
 // written) stays, and the write fails with EEXIST. With it, an existing
 // file keeps its permission bits and a symbolic link is written through to
 // its target; a folder, a device or a FIFO there is refused.
+//
+// Neither call changes anything of the process (signals, umask, working
+// folder), so calls on distinct files may run at once from several threads.
+// Writing beyond a file-size limit raises SIGXFSZ, which ends the process
+// unless the host ignores it; ignored, the write fails with EFBIG.
 std::optional<FileError> replace_file(std::string_view name, std::span<const unsigned char> bytes,
                                       bool replace_existing);
 std::optional<FileError> replace_file(std::nullptr_t, std::span<const unsigned char>, bool) = delete;

@@ -307,7 +307,9 @@ void write_zipcode_set(Session& session, Source& source, const Target& target) {
         parts[k] = source.parts[k];
     const auto coded = encode_changed(parts, source.disk, source.disk.image, changed);
     const bool in_place = session.options.scope == Scope::in_place;
-    HeldInterruptions held(!session.interruptions_caught);
+    std::optional<HeldInterruptions> held;
+    if (!session.interruptions_caught)
+        held.emplace();
     for (int part = 1; part <= ZIPCODE_PARTS; ++part) {
         const auto at = static_cast<std::size_t>(part - 1);
         if (in_place && !coded[at])
@@ -338,7 +340,9 @@ void write(Session& session, Source& source, const Target& target) {
         return fail_pieces(source, file_failure(FileError{FileStep::write, error, destination}), destination);
     Replaced replaced;
     {
-        HeldInterruptions held(!session.interruptions_caught);
+        std::optional<HeldInterruptions> held;
+        if (!session.interruptions_caught)
+            held.emplace();
         replaced = session.files.replace(target.place, bytes, target.rules);
     }
     if (replaced.error != 0)

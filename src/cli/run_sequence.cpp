@@ -54,7 +54,7 @@ int single_run_status(const std::vector<FileReport>& reports) {
 
 void run_sequence(int argc, char** argv) {
     console_init();
-    let_size_limits_fail_writes();
+    ignore_write_signals();
     argv = utf8_arguments(argc, argv);
     if (argc <= 1) {
         print_usage(argc == 1 && argv[0] != nullptr ? argv[0] : "");

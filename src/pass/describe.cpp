@@ -33,6 +33,14 @@ std::string reason(int code) {
         return "Larger than 16 MiB once inflated";
     case ARCHIVE_NOT_WRITTEN:
         return "The archive cannot be written back as it was";
+    case FILE_CHANGED:
+        return "It changed while being read";
+    case FILE_BEING_WRITTEN:
+        return "It is being written by another program";
+    case FOLDER_CHANGED:
+        return "A folder of its path was replaced";
+    case ATTRIBUTES_NOT_KEPT:
+        return "Its extended attributes cannot be kept";
     default:
         return std::strerror(code);
     }

@@ -1,7 +1,6 @@
 #include "platform/console_output.h"
 
 #include <clocale>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -48,9 +47,6 @@ bool locale_takes_utf8() {
 } // namespace
 
 void console_init() {
-    // Output beyond the file-size limit must show as a failed write, not end
-    // the process.
-    std::signal(SIGXFSZ, SIG_IGN);
     bool output_terminal = isatty(STDOUT_FILENO) != 0;
     bool error_terminal = isatty(STDERR_FILENO) != 0;
     if (!output_terminal && !error_terminal)

@@ -41,12 +41,15 @@ struct FileIdentity {
 // The identity of the file the name leads to; nothing when it cannot be had.
 std::optional<FileIdentity> file_identity(const char* name);
 
-// A file opened for reading, with what it is and its size when opened.
+// A file opened for reading, with what it is, its size and its times when
+// opened.
 struct OpenedFile {
     std::intptr_t handle = -1;
     PathKind kind = PathKind::absent;
     unsigned long long size = 0; // for a regular file
     FileIdentity identity;
+    long long modified_ns = 0; // since the epoch of the system's clock
+    long long changed_ns = 0;  // the content or what is kept about the file (owner, mode, links)
 };
 
 // Links are followed, or the name must be no link at all.

@@ -1,6 +1,7 @@
 #include "platform/file_access.h"
 
 #include "mog/files.h"
+#include "platform/files_at_posix.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -17,41 +18,57 @@ PathKind kind_of(mode_t mode) {
     return S_ISDIR(mode) ? PathKind::folder : PathKind::other;
 }
 
-// Non-blocking, so that a FIFO put in the file's place cannot hang the open.
-int open_without_waiting(const char* name, Links links) {
-    return open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (links == Links::refuse ? O_NOFOLLOW : 0));
+FileIdentity identity_of(const struct stat& info) {
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+long long nanoseconds(const timespec& time) {
+    return static_cast<long long>(time.tv_sec) * 1000000000LL + time.tv_nsec;
 }
 
 } // namespace
 
-PathKind path_kind(const char* name) {
+PathKind path_kind_at(int folder, const char* name) {
     struct stat info {};
-    if (stat(name, &info) != 0) {
+    if (fstatat(folder, name, &info, 0) != 0) {
         if (errno == ELOOP)
             return PathKind::link_loop;
-        return lstat(name, &info) == 0 ? PathKind::dangling_link : PathKind::absent;
+        return fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) == 0 ? PathKind::dangling_link : PathKind::absent;
     }
     return kind_of(info.st_mode);
 }
 
-NameUse name_use(const char* name) {
+NameUse name_use_at(int folder, const char* name) {
     struct stat info {};
-    if (lstat(name, &info) != 0)
+    if (fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
         return errno == ENOENT ? NameUse::free : NameUse::taken;
     return S_ISLNK(info.st_mode) ? NameUse::link : NameUse::taken;
 }
 
-std::optional<FileIdentity> file_identity(const char* name) {
+std::optional<FileIdentity> file_identity_at(int folder, const char* name) {
     struct stat info {};
-    if (stat(name, &info) != 0)
+    if (fstatat(folder, name, &info, 0) != 0)
         return std::nullopt;
-    return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    return identity_of(info);
 }
 
-int open_for_reading(const char* name, OpenedFile& file, Links links) {
-    int fd = open_without_waiting(name, links);
-    if (fd < 0)
-        return links == Links::refuse && errno == ELOOP && name_use(name) == NameUse::link ? IS_A_LINK : errno;
+void take_status(const struct stat& info, OpenedFile& file) {
+    file.kind = kind_of(info.st_mode);
+    file.size = info.st_size > 0 ? static_cast<unsigned long long>(info.st_size) : 0;
+    file.identity = identity_of(info);
+    file.modified_ns = nanoseconds(info.st_mtim);
+    file.changed_ns = nanoseconds(info.st_ctim);
+}
+
+// Non-blocking, so that a FIFO put in the file's place cannot hang the open.
+int open_for_reading_at(int folder, const char* name, OpenedFile& file, Links links, struct stat* status) {
+    int fd = openat(folder, name,
+                    O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (links == Links::refuse ? O_NOFOLLOW : 0));
+    if (fd < 0) {
+        const int error = errno;
+        return links == Links::refuse && error == ELOOP && name_use_at(folder, name) == NameUse::link ? IS_A_LINK
+                                                                                                      : error;
+    }
     struct stat info {};
     if (fstat(fd, &info) != 0) {
         int error = errno;
@@ -59,10 +76,26 @@ int open_for_reading(const char* name, OpenedFile& file, Links links) {
         return error;
     }
     file.handle = fd;
-    file.kind = kind_of(info.st_mode);
-    file.size = info.st_size > 0 ? static_cast<unsigned long long>(info.st_size) : 0;
-    file.identity = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    take_status(info, file);
+    if (status != nullptr)
+        *status = info;
     return 0;
+}
+
+PathKind path_kind(const char* name) {
+    return path_kind_at(AT_FDCWD, name);
+}
+
+NameUse name_use(const char* name) {
+    return name_use_at(AT_FDCWD, name);
+}
+
+std::optional<FileIdentity> file_identity(const char* name) {
+    return file_identity_at(AT_FDCWD, name);
+}
+
+int open_for_reading(const char* name, OpenedFile& file, Links links) {
+    return open_for_reading_at(AT_FDCWD, name, file, links);
 }
 
 long long read_some(OpenedFile& file, unsigned char* into, std::size_t size) {

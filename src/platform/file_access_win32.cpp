@@ -74,6 +74,12 @@ int open_for_reading(const char* name, OpenedFile& file, Links links) {
         return errno_from_windows_error(GetLastError());
     file.handle = reinterpret_cast<std::intptr_t>(handle);
     file.kind = kind_of(handle, &file.identity);
+    // The times count hundreds of nanoseconds.
+    FILE_BASIC_INFO times{};
+    if (GetFileInformationByHandleEx(handle, FileBasicInfo, &times, sizeof times)) {
+        file.modified_ns = times.LastWriteTime.QuadPart * 100;
+        file.changed_ns = times.ChangeTime.QuadPart * 100;
+    }
     LARGE_INTEGER size{};
     if (file.kind == PathKind::regular_file) {
         if (!GetFileSizeEx(handle, &size)) {

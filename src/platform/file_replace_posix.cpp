@@ -2,15 +2,16 @@
 
 #include <cerrno>
 #include <climits>
-#include <csignal>
 #include <cstdio>
+#include <ctime>
 #include <fcntl.h>
 #include <string>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "mog/files.h"
-#include "platform/interruptions_posix.h"
+#include "platform/files_at_posix.h"
 
 namespace mog {
 
@@ -20,44 +21,18 @@ constexpr int MAX_LINK_DEPTH = 40;
 constexpr std::size_t MAX_BASE_IN_TEMPORARY = 128;
 constexpr int MAX_TEMPORARY_TRIES = 100;
 
-// The name that is really written, and what is there now.
-struct Target {
-    std::string path;
-    bool exists = false;
-    struct stat info {};
-};
-
-// Follows symbolic links, also dangling ones, to the name that is really
-// written. Gives ELOOP for links that go round in a loop: there is no file
-// to write through to, and the link itself is not replaced.
-int resolve_links(const char* name, Target& target, Links links) {
-    target.path = name;
-    for (int depth = 0; depth < MAX_LINK_DEPTH; ++depth) {
-        if (lstat(target.path.c_str(), &target.info) != 0)
-            return 0;
-        if (!S_ISLNK(target.info.st_mode)) {
-            target.exists = true;
-            return 0;
-        }
-        if (links == Links::refuse)
-            return IS_A_LINK;
-        char link[PATH_MAX];
-        ssize_t length = readlink(target.path.c_str(), link, sizeof link - 1);
-        if (length <= 0)
-            return 0;
-        link[length] = '\0';
-        if (link[0] == '/') {
-            target.path = link;
-        } else {
-            std::string::size_type slash = target.path.rfind('/');
-            target.path = (slash == std::string::npos ? std::string() : target.path.substr(0, slash + 1)) + link;
-        }
-    }
-    return ELOOP;
+std::string folder_part(const std::string& path) {
+    const std::string::size_type slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 // Makes a rename in the folder last through a crash.
-void flush_folder(const std::string& folder) {
+void flush_folder(const ReplaceTarget& target) {
+    if (target.folder != AT_FDCWD) {
+        fsync(target.folder);
+        return;
+    }
+    const std::string folder = folder_part(target.name);
     int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;
@@ -81,33 +56,25 @@ int write_all(int fd, const unsigned char* data, std::size_t size) {
     return 0;
 }
 
-// The process's umask, read once: a new file gets 0666 without it.
-mode_t process_umask() {
-    static const mode_t mask = [] {
-        mode_t value = umask(0);
-        umask(value);
-        return value;
-    }();
-    return mask;
-}
-
-// The process's identity does not change while it runs: asked once.
-pid_t process_id() {
-    static const pid_t id = getpid();
-    return id;
-}
-
-// Creates a new file with a name of its own beside the target: the name
-// is taken only if nothing is there, so nothing can be made to take its place.
-int create_temporary(const std::string& prefix, mode_t mode, std::string& temporary) {
-    static unsigned long counter = 0;
+// Creates a new file with a name of its own beside the target: the name is
+// taken only if nothing is there, so nothing can be made to take its place.
+// A name already taken, by another thread or process, is tried again with
+// other bits.
+int create_temporary(const ReplaceTarget& target, mode_t mode, TemporaryName unique, std::string& temporary) {
+    const std::string::size_type slash = target.name.rfind('/');
+    const std::string base = slash == std::string::npos ? target.name : target.name.substr(slash + 1);
+    // A long name is shortened so that the temporary name stays within the
+    // file system's limit for one name.
+    const std::string prefix = folder_part(target.name) + "." + base.substr(0, MAX_BASE_IN_TEMPORARY);
     for (int tries = 0; tries < MAX_TEMPORARY_TRIES; ++tries) {
         char suffix[64];
-        std::snprintf(suffix, sizeof suffix, ".mog-%ld-%lu", static_cast<long>(process_id()), counter++);
+        std::snprintf(suffix, sizeof suffix, ".mog-%ld-%016llx", unique.process,
+                      static_cast<unsigned long long>(unique.bits));
         temporary = prefix + suffix;
-        int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        int fd = openat(target.folder, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST)
             return fd;
+        unique.bits = random_bits();
     }
     errno = EEXIST;
     return -1;
@@ -116,23 +83,73 @@ int create_temporary(const std::string& prefix, mode_t mode, std::string& tempor
 // Moves the new file to a name that must be free, in one step that fails if
 // anything is there by then. A file system without such a rename gets a hard
 // link, which fails alike, and the temporary name is removed.
-int rename_to_free_name(const char* temporary, const char* target) {
-    if (renameat2(AT_FDCWD, temporary, AT_FDCWD, target, RENAME_NOREPLACE) == 0)
+int rename_to_free_name(int folder, const char* temporary, const char* target) {
+    if (renameat2(folder, temporary, folder, target, RENAME_NOREPLACE) == 0)
         return 0;
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
-    if (link(temporary, target) != 0)
+    if (linkat(folder, temporary, folder, target, 0) != 0)
         return errno;
-    unlink(temporary);
+    unlinkat(folder, temporary, 0);
     return 0;
 }
 
-Replaced write_temporary_then_rename(const Target& target, std::span<const unsigned char> bytes,
-                                     bool replacing_allowed) {
-    std::string::size_type slash = target.path.rfind('/');
-    std::string folder = slash == std::string::npos ? std::string() : target.path.substr(0, slash + 1);
-    std::string base = slash == std::string::npos ? target.path : target.path.substr(slash + 1);
+// The new file gets the old one's owner and mode. The owner first: a change
+// of owner clears the set-user and set-group bits, which the mode then
+// brings back. The file was created with the mode less the umask, which is
+// only made whole where the umask took some of it: the umask is never read,
+// as reading it means setting it.
+int take_owner_and_mode(int fd, const ReplaceTarget& target, bool replacing, mode_t wanted, Replaced& result) {
+    struct stat created {};
+    if (fstat(fd, &created) != 0)
+        return errno;
+    result.identity = {static_cast<std::uint64_t>(created.st_dev), static_cast<std::uint64_t>(created.st_ino)};
+    if (!replacing)
+        return 0;
+    const bool give_away = target.info.st_uid != created.st_uid || target.info.st_gid != created.st_gid;
+    // Best effort: only a privileged process may give files away.
+    const bool given_away = give_away && fchown(fd, target.info.st_uid, target.info.st_gid) == 0;
+    if ((created.st_mode & 07777) != wanted || (given_away && (wanted & 06000) != 0))
+        return fchmod(fd, wanted) == 0 ? 0 : errno;
+    return 0;
+}
 
+} // namespace
+
+std::uint64_t random_bits() {
+    std::uint64_t bits = 0;
+    if (getrandom(&bits, sizeof bits, GRND_NONBLOCK) == static_cast<ssize_t>(sizeof bits))
+        return bits;
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return (static_cast<std::uint64_t>(now.tv_sec) << 30) ^ static_cast<std::uint64_t>(now.tv_nsec) ^
+           reinterpret_cast<std::uintptr_t>(&now);
+}
+
+int find_replace_target(int folder, const char* name, Links links, ReplaceTarget& target) {
+    target.folder = folder;
+    target.name = name;
+    for (int depth = 0; depth < MAX_LINK_DEPTH; ++depth) {
+        if (fstatat(folder, target.name.c_str(), &target.info, AT_SYMLINK_NOFOLLOW) != 0)
+            return 0;
+        if (!S_ISLNK(target.info.st_mode)) {
+            target.exists = true;
+            return 0;
+        }
+        if (links == Links::refuse)
+            return IS_A_LINK;
+        char link[PATH_MAX];
+        ssize_t length = readlinkat(folder, target.name.c_str(), link, sizeof link - 1);
+        if (length <= 0)
+            return 0;
+        link[length] = '\0';
+        target.name = link[0] == '/' ? std::string(link) : folder_part(target.name) + link;
+    }
+    return ELOOP;
+}
+
+Replaced replace_target(const ReplaceTarget& target, std::span<const unsigned char> bytes, bool replacing_allowed,
+                        TemporaryName unique, const ReplaceChecks& checks) {
     // A file the user may not write to is refused, as opening it for writing
     // would be; so is anything that a file must not take the place of, even
     // if it came since the question was asked.
@@ -141,35 +158,20 @@ Replaced write_temporary_then_rename(const Target& target, std::span<const unsig
         return Replaced{EISDIR, {}};
     if (replacing && !S_ISREG(target.info.st_mode))
         return Replaced{NOT_A_REGULAR_FILE, {}};
-    if (replacing && access(target.path.c_str(), W_OK) != 0)
+    if (replacing && faccessat(target.folder, target.name.c_str(), W_OK, 0) != 0)
         return Replaced{errno, {}};
 
-    // A long name is shortened so that the temporary name stays within the
-    // file system's limit for one name.
-    const mode_t wanted = replacing ? (target.info.st_mode & 07777) : (0666 & ~process_umask());
+    const mode_t wanted = replacing ? (target.info.st_mode & 07777) : 0666;
     std::string temporary;
-    int fd = create_temporary(folder + "." + base.substr(0, MAX_BASE_IN_TEMPORARY), wanted & 0777, temporary);
+    int fd = create_temporary(target, wanted, unique, temporary);
     if (fd < 0)
         return Replaced{errno, {}};
-
-    // What the new file is: its identity, and the owner and group it got
-    // (a folder with the set-group bit gives its own group).
     Replaced result;
-    struct stat created {};
-    if (fstat(fd, &created) != 0)
-        result.error = errno;
-    else
-        result.identity = {static_cast<std::uint64_t>(created.st_dev), static_cast<std::uint64_t>(created.st_ino)};
-    // The owner first: a change of owner clears the set-user and set-group
-    // bits, which the permission bits then bring back. The umask may have
-    // taken bits the old file had, and the special bits are not set by open.
-    if (result.error == 0 && replacing &&
-        (target.info.st_uid != created.st_uid || target.info.st_gid != created.st_gid))
-        (void)!fchown(fd, target.info.st_uid, target.info.st_gid); // best effort: only root may give files away
-    if (result.error == 0 && (wanted & 0777 & ~process_umask()) != wanted && fchmod(fd, wanted) != 0)
-        result.error = errno;
+    result.error = take_owner_and_mode(fd, target, replacing, wanted, result);
     if (result.error == 0)
         result.error = write_all(fd, bytes.data(), bytes.size());
+    if (result.error == 0 && checks.written)
+        result.error = checks.written(fd);
     // What existed is only given up once the new bytes are on the device, so
     // that a crash leaves the old file or the new one, never an empty one. A
     // new file risks nothing and skips the wait.
@@ -177,45 +179,31 @@ Replaced write_temporary_then_rename(const Target& target, std::span<const unsig
         result.error = errno;
     if (close(fd) != 0 && result.error == 0)
         result.error = errno;
-    if (result.error == 0 && replacing_allowed && rename(temporary.c_str(), target.path.c_str()) != 0)
+    if (result.error == 0 && checks.before_rename)
+        result.error = checks.before_rename();
+    if (result.error == 0 && replacing_allowed &&
+        renameat(target.folder, temporary.c_str(), target.folder, target.name.c_str()) != 0)
         result.error = errno;
     if (result.error == 0 && !replacing_allowed)
-        result.error = rename_to_free_name(temporary.c_str(), target.path.c_str());
+        result.error = rename_to_free_name(target.folder, temporary.c_str(), target.name.c_str());
     if (result.error != 0)
-        unlink(temporary.c_str());
+        unlinkat(target.folder, temporary.c_str(), 0);
     else if (replacing)
-        flush_folder(folder);
+        flush_folder(target);
     return result;
 }
 
-} // namespace
-
+// A name that must be free is not followed: a link there is something.
 Replaced replace_file_bytes(const char* name, std::span<const unsigned char> bytes, bool replacing_allowed,
-                            Interruptions interruptions, Links links) {
-    // A full disk or a file-size limit must show as a failed write, not kill
-    // the process.
-    static const bool size_limit_ignored = std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
-    (void)size_limit_ignored;
-    // Unless the caller catches them, interruptions wait until the rename is
-    // done or undone.
-    sigset_t held, previous;
-    sigemptyset(&held);
-    for (int signal_number : INTERRUPTING_SIGNALS)
-        sigaddset(&held, signal_number);
-    if (interruptions == Interruptions::hold)
-        sigprocmask(SIG_BLOCK, &held, &previous);
-
-    // A name that must be free is not followed: a link there is something.
-    Target target;
-    target.path = name;
-    Replaced result;
-    result.error = replacing_allowed ? resolve_links(name, target, links) : 0;
-    if (result.error == 0)
-        result = write_temporary_then_rename(target, bytes, replacing_allowed);
-
-    if (interruptions == Interruptions::hold)
-        sigprocmask(SIG_SETMASK, &previous, nullptr);
-    return result;
+                            Links links, const ReplaceChecks& checks) {
+    ReplaceTarget target;
+    target.folder = AT_FDCWD;
+    target.name = name;
+    if (replacing_allowed)
+        if (int error = find_replace_target(AT_FDCWD, name, links, target); error != 0)
+            return Replaced{error, {}};
+    return replace_target(target, bytes, replacing_allowed, TemporaryName{static_cast<long>(getpid()), random_bits()},
+                          checks);
 }
 
 } // namespace mog

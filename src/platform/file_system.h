@@ -55,14 +55,6 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
-// Error codes beside errno values, NOT_A_REGULAR_FILE and IS_A_LINK: a file
-// that changed after it was read, or that another program has open for
-// writing, is not replaced; a folder found by a search that is no longer
-// what was found.
-constexpr int FILE_CHANGED = -3;
-constexpr int FILE_BEING_WRITTEN = -4;
-constexpr int FOLDER_CHANGED = -5;
-
 struct SourceRead {
     std::optional<FileError> error; // not found, or could not be read; the bytes are empty then
     FileStamp stamp;                // of the file read; its identity also when it could not be read
@@ -85,6 +77,12 @@ class FileSystem {
   public:
     virtual ~FileSystem() = default;
 
+    // A place in a folder a search found is reached through the folders as
+    // they were found. Where one of them is no longer what the search found
+    // (another folder, a link, a file), path_kind gives absent, name_use
+    // taken and identity nothing, and read, replace and list fail with
+    // FOLDER_CHANGED.
+
     // What the name stands for, links followed.
     virtual PathKind path_kind(const Place& place) = 0;
     // What is at the name itself, links not followed.
@@ -93,20 +91,30 @@ class FileSystem {
     virtual std::optional<FileIdentity> identity(const Place& place) = 0;
     // Reads a regular file of at most max_size bytes whole into the buffer,
     // which is reused; anything else is refused before a byte is read, as
-    // read_file does. Once the file is open, before a byte is read, opened
-    // is asked whether to go on (a single run asks about its destination
-    // there); when it says no, nothing is read and no error given.
+    // read_file does. A link at a name in a folder a search found is never
+    // followed, whatever links says (IS_A_LINK). The file read stays open in
+    // the object until it is replaced or the next file is read. Once the file
+    // is open, before a byte is read, opened is asked whether to go on (a
+    // single run asks about its destination there); when it says no, nothing
+    // is read and no error given.
     virtual SourceRead read(const Place& place, Links links, std::size_t max_size, Bytes& into,
                             const std::function<bool()>& opened = {}) = 0;
     // Writes the bytes to a new file beside the name and renames it over the
     // name once they are all written (and, when replacing, on the device).
+    // As for read, a link at a name in a folder a search found is never
+    // written through nor replaced.
     virtual Replaced replace(const Place& place, std::span<const unsigned char> bytes, const ReplaceRules& rules) = 0;
     // The entries of a folder but "." and "..", and what the folder is. A
-    // folder reached by a search must be no link.
+    // folder reached by a search must be no link (IS_A_LINK).
     virtual int list(const Place& folder, std::vector<FolderEntry>& entries, FileIdentity& identity) = 0;
 };
 
-// The system's own files.
+// The system's own files. One object serves one thread; it holds the
+// folders on the way to the current file open (never more than their
+// depth) and the file last read. On Linux it asks whether a file replaced
+// by its new content is open for writing elsewhere by a read lease, which it
+// only takes when SIGIO was ignored or caught as it was made (see
+// ignore_write_signals): a lease broken by another program's open sends it.
 std::unique_ptr<FileSystem> system_file_system();
 
 } // namespace mog

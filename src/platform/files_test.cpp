@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <string>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -142,6 +144,43 @@ TEST(Files, OnlyRegularFilesAreRead) {
     for (const std::string& name : {fifo, dangling, loop, socket_name})
         unlink(name.c_str());
     rmdir(folder.c_str());
+}
+
+void noted(int) {}
+
+// The library changes nothing of the process that hosts it: its signal
+// handlers and mask and its umask stay, and a new file is created under the
+// umask while a replaced one keeps its mode, special bits included.
+TEST(Files, HostProcessStaysAsItWas) {
+    struct sigaction handler {}, now {};
+    handler.sa_handler = noted;
+    for (int signal_number : {SIGXFSZ, SIGINT})
+        ASSERT_EQ(sigaction(signal_number, &handler, nullptr), 0);
+    sigset_t mask{}, mask_after{};
+    pthread_sigmask(SIG_SETMASK, nullptr, &mask);
+    const mode_t host_umask = umask(027);
+    std::string folder = temporary_folder();
+    const unsigned char bytes[] = {1, 8};
+    ASSERT_EQ(write_error(folder + "/new.prg", bytes, false), std::nullopt);
+    ASSERT_EQ(write_error(folder + "/set.prg", bytes, false), std::nullopt);
+    ASSERT_EQ(chmod((folder + "/set.prg").c_str(), 04755), 0);
+    ASSERT_EQ(write_error(folder + "/set.prg", bytes, true), std::nullopt);
+
+    EXPECT_EQ(umask(host_umask), 027);
+    pthread_sigmask(SIG_SETMASK, nullptr, &mask_after);
+    EXPECT_EQ(std::memcmp(&mask, &mask_after, sizeof mask), 0);
+    for (int signal_number : {SIGXFSZ, SIGINT}) {
+        sigaction(signal_number, nullptr, &now);
+        EXPECT_EQ(now.sa_handler, &noted) << signal_number;
+        std::signal(signal_number, SIG_DFL);
+    }
+    for (auto [name, mode] : {std::pair{"/new.prg", 0640u}, std::pair{"/set.prg", 04755u}}) {
+        struct stat info {};
+        EXPECT_EQ(stat((folder + name).c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, mode) << name;
+        unlink((folder + name).c_str());
+    }
+    EXPECT_EQ(rmdir(folder.c_str()), 0) << "a temporary file was left behind";
 }
 
 } // namespace

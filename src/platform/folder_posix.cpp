@@ -3,18 +3,22 @@
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/files_at_posix.h"
 
 namespace mog {
 
-int list_folder(const char* path, std::vector<FolderEntry>& entries) {
+int list_folder_at(int fd, std::vector<FolderEntry>& entries) {
     entries.clear();
-    DIR* folder = opendir(path);
-    if (folder == nullptr)
-        return errno;
-    std::string prefix = path;
-    if (prefix.empty() || prefix.back() != '/')
-        prefix += '/';
+    DIR* folder = fdopendir(fd);
+    if (folder == nullptr) {
+        int error = errno;
+        close(fd);
+        return error;
+    }
     errno = 0;
     while (const dirent* entry = readdir(folder)) {
         if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
@@ -25,7 +29,7 @@ int list_folder(const char* path, std::vector<FolderEntry>& entries) {
         int error = 0;
         if (type == DT_UNKNOWN) {
             struct stat info {};
-            if (lstat((prefix + entry->d_name).c_str(), &info) != 0)
+            if (fstatat(fd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
                 error = errno;
             type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISLNK(info.st_mode) ? DT_LNK : DT_REG;
         }
@@ -40,6 +44,12 @@ int list_folder(const char* path, std::vector<FolderEntry>& entries) {
     int error = errno;
     closedir(folder);
     return error;
+}
+
+int list_folder(const char* path, std::vector<FolderEntry>& entries) {
+    entries.clear();
+    int fd = open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return fd < 0 ? errno : list_folder_at(fd, entries);
 }
 
 std::string joined_path(const std::string& folder, const std::string& name) {

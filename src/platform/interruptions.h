@@ -1,5 +1,7 @@
 // What ends the tool from outside (Ctrl-C, a closed terminal, kill): a long
 // run catches it, finishes the file it is at, and then ends as it would have.
+// Only the tool's front end calls these: the library changes nothing of the
+// process.
 #pragma once
 
 namespace mog {
@@ -14,23 +16,29 @@ int interruption_caught();
 // status a shell shows for it (130 for Ctrl-C).
 [[noreturn]] void end_interrupted(int interruption);
 
-// While it lives, interruptions wait, so that none ends the process while a
-// file is replaced; one that came meanwhile arrives when it goes. Only a
-// run that does not catch them holds them.
+// For its lifetime, interruptions that would end the process wait (on the
+// calling thread), so that none ends it while a file is half written; one
+// that came meanwhile arrives as it goes. Nothing to do on Windows, where
+// Ctrl-C reaches the handler catch_interruptions sets.
 class HeldInterruptions {
   public:
-    explicit HeldInterruptions(bool hold);
+    HeldInterruptions();
     ~HeldInterruptions();
     HeldInterruptions(const HeldInterruptions&) = delete;
     HeldInterruptions& operator=(const HeldInterruptions&) = delete;
 
   private:
-    bool held_;
-    alignas(8) unsigned char previous_[256]; // the signal mask before
+    unsigned held_ = 0; // which of the interruptions were not already held before
 };
 
-// A write past a file-size limit fails as an error instead of ending the
-// process: set up once by the tool, never by the library.
-void let_size_limits_fail_writes();
+// Whether interruptions are held around each write, or were caught for the
+// whole run.
+enum class Interruptions { hold, caught };
+
+// At start-up: a write beyond a file-size limit fails as a write (EFBIG)
+// instead of ending the process, and a program opening a file the tool is
+// about to replace only waits for it. Each signal is left as it is where the
+// tool was started with it ignored or caught.
+void ignore_write_signals();
 
 } // namespace mog

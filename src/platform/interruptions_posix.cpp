@@ -2,6 +2,8 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <iterator>
+#include <pthread.h>
 
 #include "platform/interruptions_posix.h"
 
@@ -47,24 +49,37 @@ void end_interrupted(int interruption) {
     std::_Exit(128 + interruption); // a signal that would not end the process
 }
 
-HeldInterruptions::HeldInterruptions(bool hold) : held_(hold), previous_{} {
-    static_assert(sizeof(sigset_t) <= sizeof previous_);
-    if (!held_)
-        return;
-    sigset_t held;
-    sigemptyset(&held);
+HeldInterruptions::HeldInterruptions() {
+    sigset_t interrupting, before;
+    sigemptyset(&interrupting);
     for (int signal_number : INTERRUPTING_SIGNALS)
-        sigaddset(&held, signal_number);
-    sigprocmask(SIG_BLOCK, &held, reinterpret_cast<sigset_t*>(previous_));
+        sigaddset(&interrupting, signal_number);
+    if (pthread_sigmask(SIG_BLOCK, &interrupting, &before) != 0)
+        return;
+    for (unsigned k = 0; k < std::size(INTERRUPTING_SIGNALS); ++k)
+        if (sigismember(&before, INTERRUPTING_SIGNALS[k]) == 0)
+            held_ |= 1u << k;
 }
 
+// Only what this one held is let go: those held before stay held.
 HeldInterruptions::~HeldInterruptions() {
-    if (held_)
-        sigprocmask(SIG_SETMASK, reinterpret_cast<const sigset_t*>(previous_), nullptr);
+    sigset_t released;
+    sigemptyset(&released);
+    for (unsigned k = 0; k < std::size(INTERRUPTING_SIGNALS); ++k)
+        if ((held_ & (1u << k)) != 0)
+            sigaddset(&released, INTERRUPTING_SIGNALS[k]);
+    pthread_sigmask(SIG_UNBLOCK, &released, nullptr);
 }
 
-void let_size_limits_fail_writes() {
-    std::signal(SIGXFSZ, SIG_IGN);
+// A lease on a file sends SIGIO when another program opens it for writing;
+// the tool's answer is to finish at once, which the open waits for.
+void ignore_write_signals() {
+    for (int signal_number : {SIGXFSZ, SIGIO}) {
+        struct sigaction current {};
+        if (sigaction(signal_number, nullptr, &current) == 0 && (current.sa_flags & SA_SIGINFO) == 0 &&
+            current.sa_handler == SIG_DFL)
+            std::signal(signal_number, SIG_IGN);
+    }
 }
 
 } // namespace mog

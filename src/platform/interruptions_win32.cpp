@@ -28,12 +28,10 @@ void end_interrupted(int) {
     ExitProcess(static_cast<UINT>(CONTROL_C_EXIT));
 }
 
-// Windows sends no signals: a console's Ctrl-C reaches the handler the tool
-// sets, and nothing is held.
-HeldInterruptions::HeldInterruptions(bool hold) : held_(hold), previous_{} {}
-
+// Windows sends no signals.
+HeldInterruptions::HeldInterruptions() = default;
 HeldInterruptions::~HeldInterruptions() = default;
 
-void let_size_limits_fail_writes() {}
+void ignore_write_signals() {}
 
 } // namespace mog

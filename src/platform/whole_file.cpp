@@ -51,17 +51,24 @@ OpenedSource::~OpenedSource() {
     close_file(file_);
 }
 
+int read_opened(OpenedFile& file, std::size_t max_size, Bytes& bytes) {
+    bytes.clear();
+    int error = check_readable(file, max_size);
+    if (error == 0)
+        error = read_into(file, bytes);
+    if (error != 0)
+        bytes.clear();
+    return error;
+}
+
 std::optional<FileError> OpenedSource::read(std::size_t max_size, Bytes& bytes) {
     bytes.clear();
     if (error_)
         return error_;
-    int error = check_readable(file_, max_size);
-    if (error == 0)
-        error = read_into(file_, bytes);
+    int error = read_opened(file_, max_size, bytes);
     close_file(file_);
     if (error == 0)
         return std::nullopt;
-    bytes.clear();
     return FileError{FileStep::read, error, name_};
 }
 

@@ -38,6 +38,11 @@ class OpenedSource {
     std::optional<FileError> error_;
 };
 
+// Reads an opened file as OpenedSource::read does, leaving it open. Gives 0,
+// EISDIR, NOT_A_REGULAR_FILE, EFBIG or the errno value of a failed read; the
+// buffer is then empty.
+int read_opened(OpenedFile& file, std::size_t max_size, Bytes& bytes);
+
 struct WholeFile {
     std::optional<FileError> error; // the bytes are empty when set
     FileIdentity identity;          // of the file read
