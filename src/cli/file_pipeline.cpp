@@ -290,12 +290,23 @@ void note_written(Session& session, Source& source, const Replaced& replaced, co
     }
 }
 
-void fail_pieces(Source& source, const Failure& failure, const std::string& destination) {
+void fail_pieces(Source& source, const Failure& failure, const std::string& destination, int code = 0) {
     for (Piece& piece : source.pieces) {
         piece.report.destination = destination;
-        if (piece.report.outcome != Outcome::failed)
-            fail(piece.report, failure);
+        if (piece.report.outcome == Outcome::failed)
+            continue;
+        fail(piece.report, failure);
+        if (code == FILE_CHANGED)
+            piece.report.kept_because = KeptBecause::file_changed;
+        else if (code == FILE_BEING_WRITTEN)
+            piece.report.kept_because = KeptBecause::file_being_written;
     }
+}
+
+// A write that failed: the file's failure, or a file left as it is because
+// another program changed it or is writing it.
+void fail_write(Source& source, int error, const std::string& destination) {
+    fail_pieces(source, file_failure(FileError{FileStep::write, error, destination}), destination, error);
 }
 
 // Writes a Zip-Code set: the changed parts in place, or every part of the
@@ -322,8 +333,7 @@ void write_zipcode_set(Session& session, Source& source, const Target& target) {
             rules.unchanged_since = source.part_stamps[at];
         const Replaced replaced = session.files.replace(place, bytes, rules);
         if (replaced.error != 0)
-            return fail_pieces(source, file_failure(FileError{FileStep::write, replaced.error, place.path()}),
-                               place.path());
+            return fail_write(source, replaced.error, place.path());
         session.written.insert(replaced.identity);
     }
     note_written(session, source, Replaced{}, target.place.path());
@@ -337,7 +347,7 @@ void write(Session& session, Source& source, const Target& target) {
     std::span<const unsigned char> bytes;
     const std::string destination = target.place.path();
     if (const int error = assemble(session, source, assembled, bytes); error != 0)
-        return fail_pieces(source, file_failure(FileError{FileStep::write, error, destination}), destination);
+        return fail_write(source, error, destination);
     Replaced replaced;
     {
         std::optional<HeldInterruptions> held;
@@ -346,8 +356,7 @@ void write(Session& session, Source& source, const Target& target) {
         replaced = session.files.replace(target.place, bytes, target.rules);
     }
     if (replaced.error != 0)
-        return fail_pieces(source, file_failure(FileError{FileStep::write, replaced.error, destination}),
-                           destination);
+        return fail_write(source, replaced.error, destination);
     note_written(session, source, replaced, destination);
 }
 
@@ -435,7 +444,9 @@ std::vector<FileReport> report(Session& session, SingleRun* single, Source& sour
         if (report.written && session.options.format == OutputFormat::json)
             report.new_hashes = Hashes{crc32_text(report.bytes), sha1_text(report.bytes)};
         session.reporter.file_ends(session.options, report);
-        if (report.outcome == Outcome::failed || (single != nullptr && report.failure.failed()))
+        const bool said = report.kept_because == KeptBecause::file_changed ||
+                          report.kept_because == KeptBecause::file_being_written;
+        if (!said && (report.outcome == Outcome::failed || (single != nullptr && report.failure.failed())))
             session.reporter.failure(session.options, &report, report.failure);
     }
     // The file's lines are whole in the log before the next file is begun.

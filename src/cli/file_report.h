@@ -16,6 +16,11 @@ enum class KeptBecause {
     destination_exists,  // an existing destination, without -y
     destination_is_link, // a link at the destination is never written through
     destination_is_source, // a file the batch was given to read
+    // A file replaced by its new content that another program changed after
+    // it was read, or is writing: it stays as it is, and the batch fails so
+    // that it is run again.
+    file_changed,
+    file_being_written,
 };
 
 // A file's fingerprints, as a set of verified files lists them.

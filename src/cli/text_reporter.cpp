@@ -158,6 +158,10 @@ const char* kept_line(KeptBecause because) {
         return "%s: kept, %s is a link.\n";
     case KeptBecause::destination_is_source:
         return "%s: kept, %s is also a source.\n";
+    case KeptBecause::file_changed:
+        return "%s: kept, it changed while being read.\n";
+    case KeptBecause::file_being_written:
+        return "%s: kept, it is being written by another program.\n";
     case KeptBecause::destination_exists:
         break;
     }
@@ -171,7 +175,9 @@ std::string programs_changed(std::size_t count) {
 // A batch: the file's warnings, its listing in view mode, the start lines
 // without the number in a check, and the line that says what became of it.
 void batch_file_ends(const Options& options, const FileReport& report) {
-    if (report.outcome == Outcome::failed)
+    const bool kept_as_it_is =
+        report.kept_because == KeptBecause::file_changed || report.kept_because == KeptBecause::file_being_written;
+    if (report.outcome == Outcome::failed && !kept_as_it_is)
         return;
     const std::string name = file_name(report);
     if (options.mode == Mode::check) {
@@ -213,6 +219,10 @@ void batch_file_ends(const Options& options, const FileReport& report) {
             shown_name(stdout, report.destination).c_str());
         break;
     case Outcome::failed:
+        // A file another program changed or is writing is kept, and fails
+        // the batch so that it runs again.
+        if (report.kept_because == KeptBecause::file_changed || report.kept_because == KeptBecause::file_being_written)
+            say(kept_line(report.kept_because), name.c_str());
         break;
     }
 }
