@@ -5,10 +5,31 @@
 #include <utility>
 
 #include "mog/names.h"
+#include "mog/sources.h"
+#include "sources/zipcode_set.h"
 
 namespace mog {
 
 namespace {
+
+// True for a name of a kind mog reads that a search takes: not an earlier
+// run's output (unless outputs_too), and of a Zip-Code set only the first
+// part the folder holds, so that the set is taken once.
+bool taken(const std::string& name, const std::vector<FolderEntry>& entries, bool outputs_too) {
+    const std::optional<SourceName> kind = source_for_name(name);
+    if (!kind || (!outputs_too && named_like_output(name)))
+        return false;
+    if (kind->kind != SourceKind::zipcode)
+        return true;
+    const int part = zipcode_part_number(name);
+    for (int earlier = 1; earlier < part; ++earlier) {
+        const std::string other = zipcode_part_path(name, earlier);
+        for (const FolderEntry& entry : entries)
+            if (entry.kind == EntryKind::file && entry.name == other)
+                return false;
+    }
+    return true;
+}
 
 // The files below a folder that a batch takes, and the folders that could
 // not be searched, each with its name as shown.
@@ -21,14 +42,13 @@ void search(FileSystem& files, const Place& place, bool outputs_too,
         return;
     }
     const auto folder = std::make_shared<const Folder>(Folder{place.folder, place.name, place.path(), identity});
-    for (FolderEntry& entry : entries) {
-        Place inside{folder, std::move(entry.name)};
+    for (const FolderEntry& entry : entries) {
+        Place inside{folder, entry.name};
         if (entry.kind == EntryKind::unknown)
             found.push_back({inside.path(), FileTask{inside, entry.error, true}});
         else if (entry.kind == EntryKind::folder)
             search(files, inside, outputs_too, found); // links are passed over: a search stays within what was named
-        else if (entry.kind == EntryKind::file && container_for_name(inside.name) &&
-                 (outputs_too || !named_like_output(inside.name)))
+        else if (entry.kind == EntryKind::file && taken(inside.name, entries, outputs_too))
             found.push_back({inside.path(), FileTask{inside, 0, true}});
     }
 }

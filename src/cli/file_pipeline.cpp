@@ -488,6 +488,10 @@ std::vector<FileReport> process_file(Session& session, const FileTask& task, Sin
         head.outcome = head.verdict.outcome;
         head.failure = failure_of(head);
     }
+    for (std::size_t k = 0; k < source.pieces.size(); ++k) {
+        source.pieces[k].report.piece = k;
+        source.pieces[k].report.pieces = source.pieces.size();
+    }
     if (head.outcome != Outcome::failed) {
         std::vector<Piece> kept;
         for (Piece& piece : source.pieces)

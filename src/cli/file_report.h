@@ -32,6 +32,7 @@ struct Hashes {
 struct FileReport {
     std::string file;                     // the name as given, or as a folder search found it
     std::optional<std::string> member;    // a member of an archive: its name within it
+    std::size_t piece = 0, pieces = 1;    // its place among the containers of one file (an archive's members)
     std::optional<Container> container;   // none when the name has no kind mog reads
     std::span<const unsigned char> bytes; // what was read, for the start lines' texts
     bool walked = false;                  // the file was read and its programs walked

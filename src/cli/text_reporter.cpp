@@ -123,11 +123,20 @@ void run_begins(const Options& options, const SingleTarget* target) {
         say(TEXT_DESTINATION_SET, shown_name(stdout, *target->destination).c_str());
 }
 
+// A member of an archive in a single run: its name heads what is said of it.
+void print_member_heading(const FileReport& report) {
+    say("%s:\n", file_name(report).c_str());
+}
+
 void file_begins(const Options& options, const FileReport& report) {
     if (options.batch())
         return;
-    announce_year(options);
-    if (options.mode != Mode::check)
+    if (report.piece == 0)
+        announce_year(options);
+    // A member's questions come under its name; its other lines at its end.
+    if (report.member && options.mode == Mode::interactive)
+        print_member_heading(report);
+    if (options.mode != Mode::check && !report.member)
         print_notices(report, true);
 }
 
@@ -146,9 +155,13 @@ void single_file_ends(const Options& options, const FileReport& report) {
     }
     if (report.result.failure != PassFailure::none)
         return;
+    if (report.member && options.mode != Mode::interactive)
+        print_member_heading(report);
+    if (report.member)
+        print_notices(report, true);
     print_programs(options, report);
     print_notices(report, false);
-    if (!report.failure.failed() && options.mode != Mode::check && !options.quiet)
+    if (!report.failure.failed() && report.piece + 1 == report.pieces && !options.quiet)
         say_text(TEXT_DONE);
 }
 

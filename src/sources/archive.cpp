@@ -117,8 +117,9 @@ void open_gzip(OpenedArchive& archive, std::string_view name, std::span<const un
     archive.error = gzip_error(read.result);
     if (archive.error != 0)
         return;
-    const std::size_t suffix = name.rfind('.');
-    member.name = std::string(name.substr(0, suffix));
+    // Its name is the archive's own, without the folder and ".gz".
+    name = name.substr(name.find_last_of("/\\") + 1); // npos + 1 is 0
+    member.name = std::string(name.substr(0, name.rfind('.')));
     const std::optional<SourceName> kind = source_for_name(member.name);
     if (!kind || kind->kind != SourceKind::container)
         return;
