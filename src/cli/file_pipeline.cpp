@@ -229,10 +229,19 @@ bool pass_piece(Session& session, const FileTask& task, SingleRun* single, Sourc
     const Options& options = session.options;
     FileReport& report = piece.report;
     report.bytes = piece.bytes;
+    // A member that could not be read is kept as it is; what is said of it is why.
+    if (piece.member && source.archive.members[*piece.member].bytes.empty() && !piece.writable) {
+        report.walked = true;
+        report.verdict = judge(*report.container, report.result, job_rules(options));
+        report.verdict.no_start_line = false;
+        report.verdict.why.clear();
+        report.verdict.check_failed = options.mode == Mode::check;
+        report.verdict.status = report.verdict.check_failed ? STATUS_CHECK_FAILED : STATUS_SUCCESS;
+        report.failure = failure_of(report);
+        return true;
+    }
     note_hashes(options, report, piece.bytes);
-    // A member kept as it is for a reason other than its CRC-32 is not read.
-    const bool readable = piece.writable || (piece.member && !source.archive.members[*piece.member].bytes.empty());
-    ProgramWalk walk = start_program_walk(*report.container, readable ? piece.bytes : std::span<unsigned char>());
+    ProgramWalk walk = start_program_walk(*report.container, piece.bytes);
     const bool archived = source.kind.kind == SourceKind::zip || source.kind.kind == SourceKind::gzip;
     if ((task.found_in_folder || archived) && other_kind(walk))
         return false;
