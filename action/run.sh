@@ -5,7 +5,8 @@
 # written, status 4 when a start line lacks the number; stamp: mog
 # --in-place), with the line number INPUT_LINE (empty: the current year;
 # anything else mog refuses, status 1) and the machines INPUT_MACHINE
-# (default c64). MOG names the binary, by default build/release/mog of the
+# (default c64); INPUT_ALLOW_NO_START_LINE=true lets a check pass files
+# without a start line. MOG names the binary, by default build/release/mog of the
 # repository this script is in. mog's output and status are passed through;
 # a bad input ends with a message on standard error and status 1.
 set -u
@@ -32,6 +33,11 @@ if [ -n "$line" ]; then
     options+=(-n "$line")
 fi
 options+=(--machine "${machine:-c64}")
+case ${INPUT_ALLOW_NO_START_LINE:-false} in
+true) options+=(--allow-no-start-line) ;;
+false | "") ;;
+*) fail "allow-no-start-line must be true or false, not '$INPUT_ALLOW_NO_START_LINE'" ;;
+esac
 read -r -d '' -a items <<<"${INPUT_FILES:-}"
 # Each item is a name or a pattern; a pattern that matches nothing stays as
 # given, so that mog names it missing.

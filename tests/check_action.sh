@@ -29,7 +29,7 @@ tree() { # every file below the fixtures with its bytes and modification time
     find fixtures -type f -printf '%p %T@ ' -exec cksum {} \; | LC_ALL=C sort
 }
 
-# action.yml: a composite action with the four inputs, built from its own
+# action.yml: a composite action with the five inputs, built from its own
 # checkout with the README's command, the inputs passed as INPUT_ variables.
 python=/usr/bin/python3
 [ -x "$python" ] || python=$(command -v python3 || true)
@@ -44,7 +44,7 @@ def need(condition, text):
 need(isinstance(action.get("name"), str) and action["name"], "no name")
 need(isinstance(action.get("description"), str) and action["description"], "no description")
 inputs = action.get("inputs") or {}
-need(sorted(inputs) == ["files", "line", "machine", "mode"], f"inputs are {sorted(inputs)}")
+need(sorted(inputs) == ["allow-no-start-line", "files", "line", "machine", "mode"], f"inputs are {sorted(inputs)}")
 for name, value in inputs.items():
     need(isinstance(value, dict) and value.get("description"), f"input {name} has no description")
 need(inputs.get("files", {}).get("required") is True, "files is not required")
@@ -64,8 +64,9 @@ need(len(work) == 1 and steps.index(work[0]) > steps.index(build[0]) if build an
      "no step after the build runs action/run.sh")
 if work:
     env = work[0].get("env") or {}
-    for name in ("files", "mode", "line", "machine"):
-        need(env.get("INPUT_" + name.upper()) == "${{ inputs.%s }}" % name, f"INPUT_{name.upper()} is not passed")
+    for name in ("files", "mode", "line", "machine", "allow-no-start-line"):
+        variable = "INPUT_" + name.upper().replace("-", "_")
+        need(env.get(variable) == "${{ inputs.%s }}" % name, f"{variable} is not passed")
     need("${{ inputs" not in work[0]["run"], "inputs are put into the script's text")
 for problem in problems:
     print(problem)
@@ -135,6 +136,17 @@ if [ "$(tree)" != "$before" ]; then
     out=$(diff <(echo "$before") <(tree))
     fail "check changed files"
 fi
+
+# A data file fails a check, unless files without a start line may pass.
+cp "$src/tests/fixtures/c128.prg" fixtures/data.prg || exit 1
+INPUT_FILES="fixtures/pass fixtures/data.prg"
+action
+first=$status
+INPUT_ALLOW_NO_START_LINE=true action
+if [ $first -ne 4 ] || [ $status -ne 0 ]; then
+    fail "a file without a start line: status $first, with allow-no-start-line $status"
+fi
+rm fixtures/data.prg
 
 # The line number: empty is the current year.
 INPUT_FILES=fixtures/y1999.d81 INPUT_LINE=""
