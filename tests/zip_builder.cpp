@@ -61,6 +61,7 @@ std::string zip_of(const std::vector<ZipEntry>& entries, const ZipLayout& layout
             put(out, data.size(), 4);
             put(out, size, 4);
         }
+        out += layout.padding;
         header(directory, true, central_extra);
         put(directory, e.comment.size(), 2);
         put(directory, 0, 8); // disk, attributes

@@ -23,8 +23,9 @@ struct ZipEntry {
 struct ZipLayout {
     std::string prefix = ""; // before the archive, its offsets not moved
     std::string comment = "";
-    bool zip64 = false; // ZIP64 end record and locator
-    unsigned disk = 0;  // the end record's disk numbers
+    bool zip64 = false;       // ZIP64 end record and locator
+    std::string padding = ""; // after each member
+    unsigned disk = 0;        // the end record's disk numbers
 };
 
 std::string zip_of(const std::vector<ZipEntry>& entries, const ZipLayout& layout = {});
@@ -32,6 +33,14 @@ std::string zip_of(const std::vector<ZipEntry>& entries, const ZipLayout& layout
 // The bytes with some of them overwritten from at on.
 inline std::string patched(std::string bytes, std::size_t at, const std::string& with) {
     return bytes.replace(at, with.size(), with);
+}
+
+// Text that zlib deflates differently at levels 1, 6 and 9.
+inline std::string varied_text() {
+    std::string text;
+    for (int i = 0; i < 400; ++i)
+        text += std::to_string(i) + " SYS" + std::to_string(i * i % 1000) + ":";
+    return text;
 }
 
 inline std::span<const unsigned char> span_of(const std::string& bytes) {

@@ -19,7 +19,9 @@ TEST(ZipDirectory, ListsEveryMemberAsStoredAndReadsWhatItCan) {
         ZipReadResult read;
     };
     const Case cases[] = {
-        {{"GAMES/A.PRG", TEXT, 0, 0, std::string("UT\x05\x00\x01\x4A\x5C\x21\x58", 9), "a comment"}, ZipMemberProblem::none, ZipReadResult::ok},
+        {{"GAMES/A.PRG", TEXT, 0, 0, std::string("UT\x05\x00\x01\x4A\x5C\x21\x58", 9), "a comment"},
+         ZipMemberProblem::none,
+         ZipReadResult::ok},
         {{"signed.d64", TEXT, 8, 0, "", "", 16}, ZipMemberProblem::none, ZipReadResult::ok},
         {{"unsigned.d64", TEXT, 8, 0, "", "", 12}, ZipMemberProblem::none, ZipReadResult::ok},
         {{"../../up.prg", TEXT}, ZipMemberProblem::none, ZipReadResult::ok},

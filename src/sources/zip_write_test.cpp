@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 #include <string>
 
 #include "process_runner.h"
@@ -17,13 +18,15 @@ const std::string TEXT = "10 SYS2061, and text that packs: text that packs, text
 
 // Members of every kind this unit writes, with those it only copies.
 const std::vector<ZipEntry> ENTRIES = {
-    {"A.PRG", "old", 0, 0, std::string("UT\x05\x00\x01\x4A\x5C\x21\x58", 9), "a comment"},
+    {"A.PRG", TEXT, 0, 0, std::string("UT\x05\x00\x01\x4A\x5C\x21\x58", 9), "a comment"},
     {"B.D64", TEXT, 8, 4, "", "", 16},      // fast
     {"C.PRG", TEXT, 8, 2, "", "", 12},      // maximum compression
     {"D.PRG", TEXT, 8, 6, "", "", 0, true}, // fastest, ZIP64 sizes
-    {"E.PRG", TEXT}, // normal
+    {"E.PRG", TEXT},                        // normal
     {"F.PRG", TEXT, 12},
     {"G.PRG", TEXT, 8, 1},
+    {"H.PRG", TEXT, 8, 8}, // flagged for a data descriptor that is not there
+    {"I.PRG", "", 0},      // its CRC-32 is 0
 };
 
 std::string text_of(const Bytes& bytes) {
@@ -43,11 +46,17 @@ std::string record_without_offset(const std::string& archive, const ZipMember& m
 }
 
 TEST(ZipWrite, ChangesOnlyTheReplacedMembers) {
-    const ZipLayout layouts[] = {{}, {.prefix = "MZ stub", .comment = "collection"}, {.prefix = "MZ", .comment = "z", .zip64 = true}};
-    const std::string grown = "new content, longer than before";
-    const std::vector<std::pair<std::size_t, std::string>> changes = {
-        {0, grown}, {1, "shrunk"}, {2, grown}, {3, grown}, {4, grown}};
-    const int levels[] = {0, 1, 9, 1, 6};
+    const ZipLayout layouts[] = {{},
+                                 {.prefix = "MZ stub", .comment = "collection", .padding = "slack"},
+                                 {.prefix = "MZ", .comment = "z", .zip64 = true}};
+    const std::string grown = varied_text();
+    struct Change {
+        std::string content;
+        int level; // 0 for stored
+    };
+    const std::map<std::size_t, Change> changes = {{0, {"shrunk", 0}}, {1, {grown, 1}}, {2, {grown, 9}},
+                                                   {3, {grown, 1}},    {4, {grown, 6}}, {7, {grown, 6}},
+                                                   {8, {grown, 0}}};
     for (const ZipLayout& layout : layouts) {
         SCOPED_TRACE(layout.prefix + layout.comment);
         const std::string original = zip_of(ENTRIES, layout);
@@ -58,8 +67,8 @@ TEST(ZipWrite, ChangesOnlyTheReplacedMembers) {
         EXPECT_EQ(text_of(out), original);
 
         std::vector<ZipReplacement> replacements;
-        for (const auto& [index, content] : changes)
-            replacements.push_back({index, span_of(content)});
+        for (const auto& [index, change] : changes)
+            replacements.push_back({index, span_of(change.content)});
         ASSERT_EQ(write_zip(span_of(original), before, replacements, out), ZipWriteResult::ok);
         const std::string written = text_of(out);
         const ZipDirectory after = read_zip_directory(out);
@@ -81,13 +90,13 @@ TEST(ZipWrite, ChangesOnlyTheReplacedMembers) {
             SCOPED_TRACE(member.name);
             EXPECT_EQ(member.descriptor_size, old_member.descriptor_size);
             Bytes content;
-            const ZipReadResult read = read_zip_member(out, member, content, 1000);
+            const ZipReadResult read = read_zip_member(out, member, content, grown.size());
             auto same = [&](std::size_t at, std::size_t old_at, std::size_t count) {
                 EXPECT_EQ(written.substr(at, count), original.substr(old_at, count));
             };
-            if (i < changes.size()) {
+            if (const auto change = changes.find(i); change != changes.end()) {
                 EXPECT_EQ(read, ZipReadResult::ok);
-                EXPECT_EQ(text_of(content), changes[i].second);
+                EXPECT_EQ(text_of(content), change->second.content);
                 // All but the CRC-32, the sizes and the offset; a ZIP64
                 // extra field holds sizes too.
                 const std::size_t name = ENTRIES[i].name.size();
@@ -110,14 +119,14 @@ TEST(ZipWrite, ChangesOnlyTheReplacedMembers) {
                 }
                 EXPECT_EQ(member.central_size, old_member.central_size);
                 Bytes expected;
-                if (levels[i] != 0)
-                    deflate_raw(span_of(changes[i].second), levels[i], expected);
+                if (change->second.level != 0)
+                    deflate_raw(span_of(change->second.content), change->second.level, expected);
                 else
-                    expected.assign(changes[i].second.begin(), changes[i].second.end());
+                    expected.assign(change->second.content.begin(), change->second.content.end());
                 EXPECT_EQ(written.substr(member.data_offset, member.compressed_size), text_of(expected));
             } else {
                 Bytes old_content;
-                EXPECT_EQ(read, read_zip_member(span_of(original), old_member, old_content, 1000));
+                EXPECT_EQ(read, read_zip_member(span_of(original), old_member, old_content, grown.size()));
                 EXPECT_EQ(content, old_content);
                 EXPECT_EQ(member_bytes(written, member), member_bytes(original, old_member));
                 EXPECT_EQ(record_without_offset(written, member), record_without_offset(original, old_member));
@@ -139,13 +148,17 @@ TEST(ZipWrite, RefusesWhatItCannotWriteFaithfully) {
         ZipWriteResult result;
     };
     const Case cases[] = {
-        {"no such member", archive, {{7, content}}, ZipWriteResult::bad_replacement},
+        {"no such member", archive, {{9, content}}, ZipWriteResult::bad_replacement},
         {"twice the same", archive, {{4, content}, {4, content}}, ZipWriteResult::bad_replacement},
         {"another method", archive, {{5, content}}, ZipWriteResult::bad_replacement},
         {"encrypted", archive, {{6, content}}, ZipWriteResult::bad_replacement},
         {"shared bytes", shared, {}, ZipWriteResult::overlapping_members},
+        {"data into the next header",
+         patched(archive, archive.find("PK\x01\x02") + 20, "\x44"),
+         {},
+         ZipWriteResult::overlapping_members},
         {"count differs",
-         patched(archive, archive.size() - 14, std::string("\x09\x00\x09", 3)),
+         patched(archive, archive.size() - 14, std::string("\x0B\x00\x0B", 3)),
          {},
          ZipWriteResult::unreadable_archive},
         {"no local header", patched(archive, 0, "X"), {}, ZipWriteResult::unreadable_member},
