@@ -2,10 +2,13 @@
 // them, with the flaws a test asks for.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "mog/bytes.h"
 
 struct ZipEntry {
     std::string name = "";
@@ -30,9 +33,10 @@ struct ZipLayout {
 
 std::string zip_of(const std::vector<ZipEntry>& entries, const ZipLayout& layout = {});
 
-// The bytes with some of them overwritten from at on.
-inline std::string patched(std::string bytes, std::size_t at, const std::string& with) {
-    return bytes.replace(at, with.size(), with);
+// The bytes with some of them overwritten from at on; a NUL in with counts.
+template <std::size_t N> std::string patched(std::string bytes, std::size_t at, const char (&with)[N]) {
+    std::copy(with, with + N - 1, bytes.begin() + static_cast<std::ptrdiff_t>(at));
+    return bytes;
 }
 
 // Text that zlib deflates differently at levels 1, 6 and 9.
@@ -46,3 +50,10 @@ inline std::string varied_text() {
 inline std::span<const unsigned char> span_of(const std::string& bytes) {
     return {reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()};
 }
+
+inline std::string text_of(const mog::Bytes& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
+
+// The content as a raw deflate stream at the level.
+std::string deflated(const std::string& content, int level = 6);
