@@ -174,9 +174,11 @@ ZipMemberProblem place_member(std::span<const unsigned char> before_directory, s
 }
 
 // Reads the central records from the directory's start up to its end, or
-// up to MOST_ZIP_MEMBERS of them.
+// up to MOST_ZIP_MEMBERS of them. A count of more members than fit in the
+// end record's 16 bits wraps, but such a directory is cut short before
+// the count is compared.
 ZipArchiveProblem read_central_records(std::span<const unsigned char> archive, std::size_t end,
-                                       std::uint64_t stated_members, bool zip64, ZipDirectory& directory) {
+                                       std::uint64_t stated_members, ZipDirectory& directory) {
     std::size_t at = directory.directory_offset;
     while (signature_at(archive, at, end) == ZIP_CENTRAL_SIGNATURE) {
         if (directory.members.size() == MOST_ZIP_MEMBERS)
@@ -188,12 +190,10 @@ ZipArchiveProblem read_central_records(std::span<const unsigned char> archive, s
         at += member->central_size;
         directory.members.push_back(std::move(*member));
     }
-    // The directory may close with its own signature. The count of an
-    // archive without ZIP64 records has 16 bits: more members wrap it.
+    // The directory may close with its own signature.
     const bool closed = at == end || signature_at(archive, at, end) == ZIP_DIRECTORY_SIGNATURE;
-    const std::uint64_t found = directory.members.size();
-    const bool counted = zip64 ? found == stated_members : (found & 0xFFFF) == stated_members;
-    return closed && counted ? ZipArchiveProblem::none : ZipArchiveProblem::directory_damaged;
+    return closed && directory.members.size() == stated_members ? ZipArchiveProblem::none
+                                                                : ZipArchiveProblem::directory_damaged;
 }
 
 } // namespace
@@ -243,8 +243,7 @@ ZipDirectory read_zip_directory(std::span<const unsigned char> archive) {
         if (facts.directory_disk != facts.disk || facts.members_here != facts.members)
             return directory; // the directory, or part of it, is on another disk
     }
-    const ZipArchiveProblem records =
-        read_central_records(archive, facts.directory_end, facts.members, directory.zip64, directory);
+    const ZipArchiveProblem records = read_central_records(archive, facts.directory_end, facts.members, directory);
     if (records == ZipArchiveProblem::directory_damaged) {
         directory.members.clear();
         directory.problem = records;

@@ -27,7 +27,7 @@ enum class ZipMemberProblem {
     none,
     other_volume,     // it lies on another disk of a multi-volume archive
     bad_local_header, // no local header where the directory says, or one cut short
-    data_outside,     // its data, or its data descriptor, runs into the directory
+    data_outside,     // its data runs past where the directory starts
     encrypted,        // flag bit 0, or bit 6 (strong encryption)
     method,           // neither stored nor deflated
 };

@@ -105,12 +105,10 @@ int deflate_level(unsigned flags) {
     }
 }
 
-// A data descriptor in the form member had (its signature, 32 or 64-bit
-// sizes), or, when none was found, signed with the local header's widths.
-ZipWriteResult append_descriptor(const ZipMember& member, bool wide_header, const NewValues& values, Bytes& out) {
-    std::size_t form = member.descriptor_size;
-    if (form == 0)
-        form = (wide_header ? DESCRIPTOR_SIZE_64 : DESCRIPTOR_SIZE_32) + ZIP_SIGNATURE_SIZE;
+// A data descriptor in the form member had: with or without its
+// signature, 32 or 64-bit sizes.
+ZipWriteResult append_descriptor(const ZipMember& member, const NewValues& values, Bytes& out) {
+    const std::size_t form = member.descriptor_size;
     const bool signed_form =
         form == DESCRIPTOR_SIZE_32 + ZIP_SIGNATURE_SIZE || form == DESCRIPTOR_SIZE_64 + ZIP_SIGNATURE_SIZE;
     const bool wide = form == DESCRIPTOR_SIZE_64 || form == DESCRIPTOR_SIZE_64 + ZIP_SIGNATURE_SIZE;
@@ -138,7 +136,8 @@ ZipWriteResult append_descriptor(const ZipMember& member, bool wide_header, cons
 
 // Writes member anew around content: its local header with the new CRC-32
 // and sizes, the content stored or deflated as the member was, and its
-// data descriptor if it had one.
+// data descriptor if it had one. A member flagged for a descriptor that
+// has none gets none: its form is unknown, and nothing else changes.
 ZipWriteResult write_member(std::span<const unsigned char> archive, const ZipMember& member,
                             std::span<const unsigned char> content, Bytes& out, NewValues& values) {
     const std::size_t header_at = out.size();
@@ -160,10 +159,9 @@ ZipWriteResult write_member(std::span<const unsigned char> archive, const ZipMem
     if (LOCAL_HEADER_SIZE + name_length + extra_length != data_at - header_at)
         return ZipWriteResult::unreadable_member;
     unsigned char* extra = header + LOCAL_HEADER_SIZE + name_length;
-    const std::span<const unsigned char> extra_bytes(extra, extra_length);
-    const bool wide_header = find_zip64_fields(extra_bytes, {.uncompressed = true}).has_value();
-    const auto zip64 = find_zip64_fields(extra_bytes, {read_le32(header + LOCAL_UNCOMPRESSED_SIZE) == ZIP64_MARK,
-                                                       read_le32(header + LOCAL_COMPRESSED_SIZE) == ZIP64_MARK});
+    const auto zip64 = find_zip64_fields(std::span<const unsigned char>(extra, extra_length),
+                                         {read_le32(header + LOCAL_UNCOMPRESSED_SIZE) == ZIP64_MARK,
+                                          read_le32(header + LOCAL_COMPRESSED_SIZE) == ZIP64_MARK});
     const Zip64Fields places = zip64.value_or(Zip64Fields{});
     const bool descriptor = (member.flags & ZIP_FLAG_DESCRIPTOR) != 0;
     if (!descriptor || read_le32(header + LOCAL_CRC) != 0)
@@ -172,7 +170,7 @@ ZipWriteResult write_member(std::span<const unsigned char> archive, const ZipMem
                    descriptor) ||
         !put_value(header + LOCAL_COMPRESSED_SIZE, places.compressed, extra, values.compressed_size, descriptor))
         return ZipWriteResult::needs_zip64;
-    return descriptor ? append_descriptor(member, wide_header, values, out) : ZipWriteResult::ok;
+    return member.descriptor_size != 0 ? append_descriptor(member, values, out) : ZipWriteResult::ok;
 }
 
 // Brings a central record, copied, up to date: the new local-header offset

@@ -26,8 +26,9 @@ enum class ZipWriteResult {
     unsupported,         // no deflater in this build
 };
 
-// Writes into out (replaced; left empty on failure) archive, of which directory was read, with the
-// replaced members' contents. Everything else is copied byte for byte: the
+// Writes into out (replaced; left empty on failure) archive, of which
+// directory was read, with the replaced members' contents, each given at
+// most once. Everything else is copied byte for byte: the
 // bytes before the first member (a self-extractor), each member's local
 // header, data and data descriptor, the bytes between members, and the
 // central records, end records, comment and whatever follows; the only
@@ -36,8 +37,9 @@ enum class ZipWriteResult {
 // A replaced member keeps its header fields, extra fields and comment,
 // with its new CRC-32 and sizes in the local header (where the header held
 // them rather than leaving them to a data descriptor), the central record,
-// its data descriptor (in the form it had) and ZIP64 extra fields. It is
-// stored again if it was stored, else deflated at the level its flags name.
+// its data descriptor (in the form it had; none where none was found) and
+// ZIP64 extra fields. It is stored again if it was stored, else deflated at
+// the level its flags name: 9 for maximum, 1 for fast and super fast, else 6.
 ZipWriteResult write_zip(std::span<const unsigned char> archive, const ZipDirectory& directory,
                          std::span<const ZipReplacement> replacements, Bytes& out);
 
