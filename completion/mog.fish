@@ -13,7 +13,7 @@ function __mog_names
     for name in (complete -C "__fish_command_without_completions "(commandline -ct))
         if string match -q -- '-*' $name; and test -z "$after_dashes"
             continue
-        else if string match -qri -- '(/|\.(prg|p[0-9][0-9]|d64|d71|d81|t64|lnx))$' $name
+        else if string match -qri -- '(/|\.(prg|p[0-9][0-9]|d64|d71|d81|t64|lnx|zip|gz)|(^|/)[1-4]!.+)$' $name
             echo $name
         end
     end
@@ -42,9 +42,11 @@ complete -c mog -n 'not __mog_after_dashes' -s q -l quiet -d 'Only warnings, err
 complete -c mog -n 'not __mog_after_dashes' -l json -d 'JSON Lines: one object per program and per file'
 complete -c mog -n 'not __mog_after_dashes' -l unicode -d "Show PETSCII as the C64's own characters in UTF-8"
 complete -c mog -n 'not __mog_after_dashes' -l check -d 'Change nothing; status 4 if a line lacks the number or a file fails'
+complete -c mog -n 'not __mog_after_dashes' -l allow-no-start-line -d 'With --check, pass files without a start line'
 complete -c mog -n 'not __mog_after_dashes' -l batch -d 'Every name is a source; folders are searched'
 complete -c mog -n 'not __mog_after_dashes' -l in-place -d 'A batch that replaces each file it changes'
 complete -c mog -n 'not __mog_after_dashes' -l machine -x -a '(__mog_machines)' -d 'The machines whose BASIC start lines count'
+complete -c mog -n 'not __mog_after_dashes' -l textconv -r -d "List one file for git's diff, status 0 whatever it holds"
 complete -c mog -n 'not __mog_after_dashes' -o examples -l examples -d 'Show examples'
 complete -c mog -n 'not __mog_after_dashes' -s h -l help -d 'Show the help'
 complete -c mog -n 'not __mog_after_dashes' -l version -d 'Show the version'

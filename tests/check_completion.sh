@@ -7,7 +7,7 @@ source "$1"
 machines=$("$2" --help | sed -n '/^Machines for --machine/,/^$/p' | tail -n +2 | awk 'NF > 1 { print $1 }' | LC_ALL=C sort | tr '\n' ' ')
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
-cd "$folder" && touch -- game.PRG demo.d81 tape.t64 arc.LNX one.p07 notes.txt flux.p64x -x.prg && mkdir disks
+cd "$folder" && touch -- game.PRG demo.d81 tape.t64 arc.LNX one.p07 notes.txt flux.p64x -x.prg c.Zip g.d64.gz "1!set" && mkdir disks
 failed=0
 offers() { # expected offer, then the words; the last word is completed
     local expected=$1
@@ -23,9 +23,9 @@ offers() { # expected offer, then the words; the last word is completed
         failed=1
     fi
 }
-offers "arc.LNX demo.d81 disks game.PRG one.p07 tape.t64 " ""
+offers "1!set arc.LNX c.Zip demo.d81 disks g.d64.gz game.PRG one.p07 tape.t64 " ""
 offers "demo.d81 disks " "d"
-offers "-- --batch --check --examples --help --in-place --json --machine --quiet --unicode --version " "--"
+offers "-- --allow-no-start-line --batch --check --examples --help --in-place --json --machine --quiet --textconv --unicode --version " "--"
 offers "-y " "-y"
 offers " " "-n" ""
 offers "-x.prg " "--" "-"

@@ -15,7 +15,7 @@ folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
 mkdir "$folder/bin" && printf '#!/bin/sh\n' >"$folder/bin/mog" && chmod +x "$folder/bin/mog"
 export PATH="$folder/bin:$PATH"
-mkdir "$folder/files" && cd "$folder/files" && touch -- game.PRG demo.d81 tape.t64 arc.LNX one.p07 notes.txt flux.p64x -x.prg && mkdir disks
+mkdir "$folder/files" && cd "$folder/files" && touch -- game.PRG demo.d81 tape.t64 arc.LNX one.p07 notes.txt flux.p64x -x.prg c.Zip g.d64.gz "1!set" && mkdir disks
 failed=0
 offers() { # expected offer, then the command line to complete
     local got
@@ -26,9 +26,9 @@ offers() { # expected offer, then the command line to complete
         failed=1
     fi
 }
-offers "arc.LNX demo.d81 disks/ game.PRG one.p07 tape.t64 " "mog "
+offers "1!set arc.LNX c.Zip demo.d81 disks/ g.d64.gz game.PRG one.p07 tape.t64 " "mog "
 offers "demo.d81 disks/ " "mog d"
-offers "-- --batch --check --examples --help --in-place --json --machine --quiet --unicode --version " "mog --"
+offers "-- --allow-no-start-line --batch --check --examples --help --in-place --json --machine --quiet --textconv --unicode --version " "mog --"
 offers "-y " "mog -y"
 offers "" "mog -n "
 offers "-x.prg " "mog -- -"

@@ -14,7 +14,7 @@ fi
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
 machines=$("$2" --help | sed -n '/^Machines for --machine/,/^$/p' | tail -n +2 | awk 'NF > 1 { print $1 }' | LC_ALL=C sort | tr '\n' ' ')
-cd "$folder" && touch -- game.PRG demo.d81 tape.t64 arc.LNX one.p07 notes.txt flux.p64x -x.prg && mkdir disks
+cd "$folder" && touch -- game.PRG demo.d81 tape.t64 arc.LNX one.p07 notes.txt flux.p64x -x.prg c.Zip g.d64.gz "1!set" && mkdir disks
 LC_ALL=C zsh -f -c '
 fpath=("${1:h}") && autoload -Uz _mog || exit 1
 offered=()
@@ -58,9 +58,9 @@ offers() { # expected offer, then the words; the last word is completed
         failed=1
     fi
 }
-offers "arc.LNX demo.d81 disks game.PRG one.p07 tape.t64 " ""
+offers "1!set arc.LNX c.Zip demo.d81 disks g.d64.gz game.PRG one.p07 tape.t64 " ""
 offers "demo.d81 disks " "d"
-offers "-- --batch --check --examples --help --in-place --json --machine --quiet --unicode --version " "--"
+offers "-- --allow-no-start-line --batch --check --examples --help --in-place --json --machine --quiet --textconv --unicode --version " "--"
 offers "-y " "-y"
 offers " " "-n" ""
 offers "-x.prg " "--" "-"

@@ -98,6 +98,9 @@ void print_help() {
         if (kind->help_extensions != nullptr)
             say("  %-13s%s\n", kind->help_extensions, kind->help_text);
     }
+    say("  .zip         a zip archive: each member of the kinds above\n"
+        "  .<kind>.gz   one file of the kinds above, gzipped (game.d64.gz)\n"
+        "  1!NAME-4!NAME  the four parts of a Zip-Code set: one 1541 disk\n");
     say("\n"
         "Machines for --machine, and where their BASIC programs start:\n");
     for (const Machine& machine : machines()) {
@@ -122,9 +125,9 @@ void print_help() {
         "A start line whose number tells where a self-dissolving archive starts\n"
         "behind it is data: it is never changed.\n"
         "\n"
-        "<dst> must have the same extension. Default: <src> with .out and the\n"
+        "<dst> must be of the same kind. Default: <src> with .out and the\n"
         "extension in lower case in place of its extension (game.D81 gives\n"
-        "game.out.d81).\n"
+        "game.out.d81, game.d64.gz gives game.out.d64.gz, 1!zc gives 1!zc.out).\n"
         "\n"
         "Standard input: when <dst> exists, y or Y replaces it (one key at a\n"
         "terminal, otherwise the first character of one line). With -i each\n"
@@ -132,9 +135,10 @@ void print_help() {
         "keeps its line number.\n"
         "\n"
         "Exit status: 0 success; 1 bad command line or missing source; 2 start\n"
-        "line not SYS where BASIC starts, or not a P00 file; 3 source not\n"
-        "readable, or destination or output not writable; 4 --check found a start\n"
-        "line without the number, a file without a start line or with a warning;\n"
+        "line not SYS where BASIC starts, or not a P00 file or Lynx archive; 3\n"
+        "source not readable, destination or output not writable, or a file that\n"
+        "changed while being read; 4 --check found a start line without the\n"
+        "number, a file without a start line or with a warning, or no file;\n"
         "5 replacing <dst> declined. A check ends with 0, 1, 3 or 4.\n"
         "\n"
         "See %s for more.\n",
