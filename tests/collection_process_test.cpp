@@ -4,7 +4,10 @@
 // and the log of an interrupted batch is whole.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
+#include <fcntl.h>
+#include <thread>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -549,6 +552,34 @@ TEST(CollectionProcess, WhatAppearsDuringABatchIsNotWrittenThrough) {
             EXPECT_EQ(read_file(folder / "tree/a.out.prg"), c.out_file);
         }
     }
+}
+
+// A file another program is still writing, as a copy or a download does, is
+// never replaced: it is kept, its line says why, and the batch fails so that
+// it runs again.
+TEST(CollectionProcess, FileBeingWrittenIsKept) {
+    TempFolder folder;
+    mkdir((folder / "tree").c_str(), 0755);
+    const std::string program = sys_program(10);
+    write_file(folder / "tree/a.prg", program);
+    std::atomic<bool> writing{false}, done{false};
+    std::thread writer([&] {
+        const int fd = open((folder / "tree/a.prg").c_str(), O_WRONLY | O_APPEND);
+        writing = fd < 0; // the checks below then fail instead of waiting
+        while (!done && write(fd, "x", 1) == 1) {
+            writing = true;
+            usleep(100);
+        }
+        close(fd);
+    });
+    while (!writing)
+        usleep(100);
+    const ProcessResult result = run_mog(folder.path(), {"--in-place", "-n", "7", "tree"});
+    done = true;
+    writer.join();
+    EXPECT_EQ(result.status, 3);
+    EXPECT_EQ(result.out.rfind("tree/a.prg: kept, it ", 0), 0u) << result.out;
+    EXPECT_EQ(read_file(folder / "tree/a.prg").substr(0, program.size()), program);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include "image_builder.h"
 #include "process_runner.h"
+#include "zip_builder.h"
 
 namespace {
 
@@ -117,6 +118,18 @@ TEST(ContainerProcess, EveryFormatListsAndRewritesItsPrograms) {
         for (std::size_t k = 0; k < changed.size(); k += 2)
             EXPECT_EQ(written.substr(changed[k], 2), "\x34\x12");
     }
+}
+
+// A zip's member is stamped where it lies, under every system the tool runs on.
+TEST(ContainerProcess, ZipMembersAreStampedInPlace) {
+    TempFolder folder;
+    write_file(folder / "a.zip", zip_of({{"disks/game.prg", sys_program(10)}, {"notes.txt", "text"}}));
+    const ProcessResult stamped = run_mog(folder.path(), {"--in-place", "-n", "7", "a.zip"});
+    EXPECT_EQ(stamped.status, 0);
+    EXPECT_EQ(stamped.out, "a.zip!disks/game.prg: 1 program changed.\n1 files: 1 changed, 0 unchanged, 0 kept, 0 failed.\n");
+    const std::string listed = run_mog(folder.path(), {"-v", "--json", "a.zip"}).out;
+    EXPECT_NE(listed.find("\"file\":\"a.zip!disks/game.prg\",\"member\":\"disks/game.prg\""), std::string::npos);
+    EXPECT_NE(listed.find("\"line\":7,"), std::string::npos);
 }
 
 // The second side of a D71 repeats the first's layout; a D81 is uniform.
