@@ -125,7 +125,7 @@ std::string records_of(std::string_view name, const Container& container, std::s
 std::string check_outcome(const Verdict& checked, const PassResult& result, unsigned line_number) {
     const std::string number = std::to_string(line_number);
     if (!checked.check_failed)
-        return "Every start line has " + number + ".";
+        return "No start line lacks " + number + ".";
     std::vector<std::string> sentences;
     if (const std::size_t count = start_lines_lacking(checked, result); count > 0)
         sentences.push_back(std::to_string(count) + (count == 1 ? " start line lacks " : " start lines lack ") +

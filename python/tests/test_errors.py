@@ -48,7 +48,6 @@ def below_a_file(folder):
         (a_folder, 3, IsADirectoryError),
         (too_large, 3, mog.Error),
         (unknown_extension, 1, mog.Error),
-        (p00_without_header, 2, mog.Error),
     ],
 )
 @pytest.mark.parametrize("as_path", [str, os.fsencode, lambda p: p], ids=["str", "bytes", "Path"])
@@ -67,12 +66,24 @@ def test_read_fails_as_the_tool_does(make, status, builtin, as_path, tmp_path):
 @pytest.mark.parametrize("data, kind, status, message", [
     (SAMPLE.read_bytes(), "zip", 1, "Unknown extension of source file."),
     (b"\x01\x08", "", 1, "Unknown extension of source file."),
-    (b"\x01\x08\x00\x00", "P00", 2, "Not a P00 file!"),
 ])
 def test_from_bytes_fails_as_read_does(data, kind, status, message):
     with pytest.raises(mog.Error) as raised:
         mog.Container.from_bytes(data, kind)
     assert (raised.value.status, raised.value.message) == (status, message)
+
+
+def test_a_p00_without_its_header_is_read_and_refused_as_the_tool_does(tmp_path):
+    path = p00_without_header(tmp_path)
+    container = mog.read(path)
+    assert container.programs == ()
+    check = container.check(1999)
+    status, records, _ = run_tool("--check", "--json", "-n", 1999, path)
+    assert (check.status, check.why, check.no_start_line) == (status, records[-1]["error"], True) == (4, "Not a P00 file!", True)
+    status, _, message = run_tool("-n", 1999, path, tmp_path / "out.p00")
+    with pytest.raises(mog.Error) as raised:
+        container.stamp(1999)
+    assert (raised.value.status, raised.value.message) == (status, message) == (2, "Not a P00 file!")
 
 
 @pytest.mark.parametrize("machines", ["x", "c64,,c128", ("c64", "vic-20"), ""])
@@ -81,7 +92,7 @@ def test_unknown_machines_fail_as_on_the_command_line(machines):
     status, _, message = run_tool("--machine", listed, "-v", SAMPLE)
     container = mog.read(SAMPLE)
     for call in (lambda: mog.read(SAMPLE, machines=machines), lambda: container.stamp(1999, machines),
-                 lambda: container.lacking(1999, machines),
+                 lambda: container.lacking(1999, machines), lambda: container.check(1999, machines),
                  lambda: mog.Container.from_bytes(container.data, "d64", machines=machines)):
         with pytest.raises(mog.Error) as raised:
             call()
@@ -91,7 +102,7 @@ def test_unknown_machines_fail_as_on_the_command_line(machines):
 @pytest.mark.parametrize("line", [-1, 65536, 10**30])
 def test_line_numbers_out_of_range_fail(line):
     container = mog.read(SAMPLE)
-    for call in (container.stamp, container.lacking):
+    for call in (container.stamp, container.lacking, container.check):
         with pytest.raises(ValueError) as raised:
             call(line)
         assert isinstance(raised.value, mog.Error) and raised.value.status == 1
