@@ -59,6 +59,7 @@ def made_files(folder):
         "empty.d64": b"",
         "blank.d64": bytes(blank),
         "cut.d64": disk[:len(disk) // 2],
+        "errors.d64": disk + bytes(683),  # with its error bytes: warned about, yet whole
         "zeros.d81": bytes(819200),
         "broken.d64": bytes(broken),
         "text.d64": bytes(text_only),
