@@ -33,7 +33,8 @@ int main(int argc, char** argv) {
     } calls[] = {{"list", mog::page::list}, {"check", mog::page::check}, {"stamp", mog::page::stamp}};
     for (const auto& call : calls) {
         mog::Bytes bytes = read.bytes;
-        answers += std::string(answers.size() > 1 ? "," : "") + "\"" + call.key + "\":" + call.answer(name, bytes, choices);
+        answers += std::string(answers.size() > 1 ? "," : "") + "\"" + call.key + "\":";
+        answers += call.answer(name, bytes, choices);
     }
     answers += "}\n";
     return std::fputs(answers.c_str(), stdout) == EOF || std::fflush(stdout) != 0 ? 1 : 0;

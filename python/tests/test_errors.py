@@ -30,11 +30,6 @@ def unknown_extension(folder):
     return folder / "game.zip"
 
 
-def p00_without_header(folder):
-    (folder / "game.p00").write_bytes(b"\x01\x08\x00\x00")
-    return folder / "game.p00"
-
-
 def below_a_file(folder):
     (folder / "game.prg").write_bytes(b"")
     return folder / "game.prg" / "inner.d64"
@@ -71,19 +66,6 @@ def test_from_bytes_fails_as_read_does(data, kind, status, message):
     with pytest.raises(mog.Error) as raised:
         mog.Container.from_bytes(data, kind)
     assert (raised.value.status, raised.value.message) == (status, message)
-
-
-def test_a_p00_without_its_header_is_read_and_refused_as_the_tool_does(tmp_path):
-    path = p00_without_header(tmp_path)
-    container = mog.read(path)
-    assert container.programs == ()
-    check = container.check(1999)
-    status, records, _ = run_tool("--check", "--json", "-n", 1999, path)
-    assert (check.status, check.why, check.no_start_line) == (status, records[-1]["error"], True) == (4, "Not a P00 file!", True)
-    status, _, message = run_tool("-n", 1999, path, tmp_path / "out.p00")
-    with pytest.raises(mog.Error) as raised:
-        container.stamp(1999)
-    assert (raised.value.status, raised.value.message) == (status, message) == (2, "Not a P00 file!")
 
 
 @pytest.mark.parametrize("machines", ["x", "c64,,c128", ("c64", "vic-20"), ""])
