@@ -180,9 +180,7 @@ class Container {
         if (!readable(result.failure))
             raise_pass_failure(result);
         programs_ = programs_of(result, bytes_, every_position(result));
-        for (const mog::Notice& notice : result.notices)
-            if (std::string words = mog::describe(notice, container_); !words.empty())
-                warnings_.push_back(std::move(words));
+        warnings_ = mog::judge(container_, result, mog::JobRules{}).warnings;
     }
 
     std::string kind() const { return std::string(mog::container_name(container_)); }

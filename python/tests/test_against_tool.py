@@ -50,6 +50,11 @@ def test_warnings_are_the_tool_s(name, tmp_path):
     path = tmp_path / name
     path.write_bytes(DAMAGED[name](source.read_bytes()))
     assert_listing_is_the_json_records(path, "c64")
+    # A check fails for each reason it gives, and only for one.
+    status, records, _ = run_tool("--check", "--json", "-n", 800, path)
+    check = mog.read(path).check(800)
+    assert (check.status, check.why) == (status, records[-1]["error"])
+    assert (status == 4) == bool(check.lacking or check.no_start_line or check.failing_warnings)
 
 
 @pytest.mark.parametrize("line, machines", [(1999, "c64"), (0, "all"), (65535, ("c64", "c128"))])
