@@ -13,6 +13,7 @@
 #include <vector>
 
 #include <mog/mog.h>
+#include <mog/verdict.h>
 
 namespace py = pybind11;
 
@@ -64,10 +65,12 @@ py::str system_text(const std::string& text) {
     raise("Error", mog::exit_status(result.failure), mog::describe(result.failure, result));
 }
 
-// A one-program file without its start line can still be listed; a check or
-// a change fails on it, as the tool does.
-bool start_line_missing(mog::PassFailure failure) {
-    return failure == mog::PassFailure::no_sys_token || failure == mog::PassFailure::unexpected_load_address;
+// A one-program file without its start line, and a P00 without its header,
+// can still be read: a check fails on it and a change refuses it, as the
+// tool does.
+bool readable(mog::PassFailure failure) {
+    return failure == mog::PassFailure::none || failure == mog::PassFailure::no_sys_token ||
+           failure == mog::PassFailure::unexpected_load_address || failure == mog::PassFailure::not_p00;
 }
 
 // The BASIC starts of machines given as a comma-separated string or as an
@@ -110,43 +113,36 @@ unsigned line_number(const py::object& line) {
     return number.cast<unsigned>();
 }
 
-// One program as the pass recorded it, with its own copies of its texts:
-// it stays whole when its container is gone.
-struct Program {
-    std::size_t index = 0;
-    std::optional<std::string> name;
-    std::optional<std::string> name_petscii;
-    std::string type;
-    std::optional<unsigned> load_address;
-    bool start_line = false;
-    std::optional<unsigned> line;
-    std::optional<std::string> text;
-    std::vector<std::string> machines;
-    std::optional<std::string> archive;
-};
+// One program as every front end shows it; the view's texts are its own
+// copies, and its other strings the library's constants, so it stays whole
+// when its container is gone.
+using Program = mog::ProgramView;
 
-Program program_of(const mog::ProgramRecord& record, std::span<const unsigned char> bytes) {
-    Program program;
-    program.index = record.index;
-    if (record.named) {
-        program.name = mog::program_name_text(record);
-        program.name_petscii = std::string(record.name_field().begin(), record.name_field().end());
-    }
-    program.type = std::string(mog::file_type_name(record.file_type));
-    if (record.has_load_address) {
-        program.load_address = record.load_address;
-        for (std::string_view machine : mog::machines_starting_at(record.load_address))
-            program.machines.emplace_back(machine);
-    }
-    program.start_line = record.start_line;
-    if (record.start_line) {
-        program.line = record.line;
-        program.text = mog::program_line_text(record, bytes);
-    }
-    if (record.archive == mog::Archive::sda)
-        program.archive = "sda";
-    return program;
+py::tuple programs_of(const mog::PassResult& result, std::span<const unsigned char> bytes,
+                      const std::vector<std::size_t>& positions) {
+    py::tuple programs(positions.size());
+    for (std::size_t k = 0; k < positions.size(); ++k)
+        programs[k] = py::cast(mog::program_view(result.programs[positions[k]], bytes, false));
+    return programs;
 }
+
+std::vector<std::size_t> every_position(const mog::PassResult& result) {
+    std::vector<std::size_t> positions(result.programs.size());
+    for (std::size_t k = 0; k < positions.size(); ++k)
+        positions[k] = k;
+    return positions;
+}
+
+// What a check says of a container: what mog --check -n N would.
+struct CheckResult {
+    int status = 0;
+    bool passed = true;
+    std::optional<std::string> why;
+    py::tuple lacking;
+    std::vector<std::string> warnings;
+    std::vector<std::string> failing_warnings;
+    bool no_start_line = false;
+};
 
 std::string optional_repr(const std::optional<std::string>& text) {
     return text ? py::repr(py::str(*text)).cast<std::string>() : "None";
@@ -181,15 +177,10 @@ class Container {
         : container_(container), bytes_(std::move(bytes)) {
         std::vector<unsigned> starts = basic_starts(machines);
         mog::PassResult result = run_look(starts);
-        if (result.failure != mog::PassFailure::none && !start_line_missing(result.failure))
+        if (!readable(result.failure))
             raise_pass_failure(result);
-        py::list programs;
-        for (const mog::ProgramRecord& record : result.programs)
-            programs.append(py::cast(program_of(record, bytes_)));
-        programs_ = py::tuple(programs);
-        for (const mog::Notice& notice : result.notices)
-            if (std::string words = mog::describe(notice, container_); !words.empty())
-                warnings_.push_back(std::move(words));
+        programs_ = programs_of(result, bytes_, every_position(result));
+        warnings_ = mog::judge(container_, result, mog::JobRules{}).warnings;
     }
 
     std::string kind() const { return std::string(mog::container_name(container_)); }
@@ -235,17 +226,27 @@ class Container {
     }
 
     py::list lacking(const py::object& line, const py::object& machines) const {
+        return py::list(check(line, machines, false).lacking);
+    }
+
+    CheckResult check(const py::object& line, const py::object& machines, bool start_line_optional) const {
         const std::vector<unsigned> starts = basic_starts(machines);
-        const unsigned number = line_number(line);
-        // A file without a start line fails a check without naming a program.
-        mog::PassResult result = run_look(starts);
-        if (result.failure != mog::PassFailure::none && !start_line_missing(result.failure))
-            raise_pass_failure(result);
-        py::list lacking;
-        for (const mog::ProgramRecord& record : result.programs)
-            if (mog::lacks_number(record, number))
-                lacking.append(py::cast(program_of(record, bytes_)));
-        return lacking;
+        mog::JobRules rules;
+        rules.job = mog::Job::check;
+        rules.line_number = line_number(line);
+        rules.start_line_optional = start_line_optional;
+        const mog::PassResult result = run_look(starts);
+        const mog::Verdict verdict = mog::judge(container_, result, rules);
+        CheckResult check;
+        check.status = verdict.status;
+        check.passed = !verdict.check_failed;
+        if (!verdict.why.empty())
+            check.why = verdict.why;
+        check.lacking = programs_of(result, bytes_, verdict.lacking);
+        check.warnings = verdict.warnings;
+        check.failing_warnings = verdict.failing_warnings;
+        check.no_start_line = verdict.no_start_line;
+        return check;
     }
 
     std::string repr() const {
@@ -371,9 +372,37 @@ PYBIND11_MODULE(_mog, module) {
         .def_readonly("archive", &Program::archive,
                       "\"sda\" for the stub of a self-dissolving archive, whose line number is data and is\n"
                       "never set; else None.")
+        .def_readonly("settable", &Program::settable, "True for a start line whose number stamp() sets.")
+        .def_readonly("not_settable", &Program::not_settable,
+                      "Why the program's line number cannot be set, in the tool's words; None when it can.")
+        .def_readonly("shares_with", &Program::shares_with,
+                      "The index of an earlier directory entry that leads to the same start line, whose\n"
+                      "number this one shares; None for the first or only one.")
         .def("__repr__", [](const Program& program) {
             return "<mog.Program " + std::to_string(program.index) + " " + optional_repr(program.name) + " line " +
                    (program.line ? std::to_string(*program.line) : std::string("None")) + ">";
+        });
+
+    py::class_<CheckResult>(module, "CheckResult",
+                            "What `mog --check -n N` says of a container: its exit status and why, the programs\n"
+                            "it names and the warnings that fail it.")
+        .def_readonly("status", &CheckResult::status,
+                      "The tool's exit status: 0 when the check passes, 4 when it fails.")
+        .def_readonly("passed", &CheckResult::passed, "True when the check passes (status 0).")
+        .def_readonly("why", &CheckResult::why,
+                      "What the file's --json record gives as its error: \"No start line.\" for a file without\n"
+                      "one, \"Not a P00 file!\" for a P00 without its header, the reason a PRG or P00 has no\n"
+                      "start line; None otherwise.")
+        .def_readonly("lacking", &CheckResult::lacking,
+                      "The programs whose start line (not an archive's stub) lacks the number.")
+        .def_readonly("warnings", &CheckResult::warnings, "Every warning, as Container.warnings.")
+        .def_readonly("failing_warnings", &CheckResult::failing_warnings,
+                      "The warnings that fail the check: the file may hold more than could be checked. An\n"
+                      "image of a whole layout other than the standard one does not fail it.")
+        .def_readonly("no_start_line", &CheckResult::no_start_line, "True when the file holds no start line.")
+        .def("__repr__", [](const CheckResult& check) {
+            return "<mog.CheckResult status " + std::to_string(check.status) + ", " +
+                   std::to_string(py::len(check.lacking)) + " lacking" + (check.why ? ": " + *check.why : "") + ">";
         });
 
     py::class_<Container>(module, "Container",
@@ -384,8 +413,7 @@ PYBIND11_MODULE(_mog, module) {
                     (std::string("A container from bytes in memory (bytes, bytearray, memoryview), which are copied.\n\n"
                                  "kind: \"prg\", \"p00\", \"d64\", \"d71\", \"d81\" or \"t64\" (letter case ignored).\n") +
                      MACHINES_ARGUMENT +
-                     "\n\nRaises mog.Error: an unknown kind (status 1), a P00 without its header (status 2),\n"
-                     "an unknown machine (status 1).")
+                     "\n\nRaises mog.Error: an unknown kind (status 1), an unknown machine (status 1).")
                         .c_str())
         .def_property_readonly("kind", &Container::kind, "\"prg\", \"p00\", \"d64\", \"d71\", \"d81\" or \"t64\".")
         .def_property_readonly("warnings", &Container::warnings,
@@ -402,15 +430,28 @@ PYBIND11_MODULE(_mog, module) {
               "\nprograms: the indexes of the programs to set; every program when None.\n\n"
               "Only the two line-number bytes of each start line that changes differ; the stub of a\n"
               "self-dissolving archive is never set. Raises mog.LineNumberError for a line out of range,\n"
-              "mog.Error for an unknown machine (status 1) or a PRG or P00 without its start line (status 2),\n"
+              "mog.Error for an unknown machine (status 1), a PRG or P00 without its start line or a P00\n"
+              "without its header (status 2),\n"
               "IndexError for an index that names no program.")
                  .c_str())
         .def("lacking", &Container::lacking, py::arg("line") = py::none(),
              py::arg("machines") = py::make_tuple("c64"),
-             (std::string("The programs that `mog --check` names: those whose start line (not an archive's stub)\n"
-                          "does not carry the number.\n\n"
+             (std::string("The programs whose start line (not an archive's stub) lacks the number: those that\n"
+                          "`mog --check` names. A file without any start line lacks none, yet fails the check:\n"
+                          "check() gives the tool's whole answer.\n\n"
                           "line: the number, 0 to 65535; the current year when None.\n") +
-              MACHINES_ARGUMENT + "\n\nRaises as stamp() does.")
+              MACHINES_ARGUMENT + "\n\nRaises mog.LineNumberError and mog.Error as stamp() does for its arguments.")
+                 .c_str())
+        .def("check", &Container::check, py::arg("line") = py::none(), py::arg("machines") = py::make_tuple("c64"),
+             py::arg("start_line_optional") = false,
+             (std::string("What `mog --check -n N` says of the container, as a mog.CheckResult: status 4 when a\n"
+                          "start line lacks the number, when the file holds no start line (an empty disk, a PRG\n"
+                          "without one, a P00 without its header) or when a warning tells that it may hold more\n"
+                          "than could be checked; else 0.\n\n"
+                          "line: the number, 0 to 65535; the current year when None.\n") +
+              MACHINES_ARGUMENT +
+              "\nstart_line_optional: a file without any start line passes (collections hold data too).\n\n"
+              "Raises mog.LineNumberError and mog.Error as stamp() does for its arguments.")
                  .c_str())
         .def("__repr__", &Container::repr);
 
@@ -423,8 +464,9 @@ PYBIND11_MODULE(_mog, module) {
                             "is read.\n") +
                 MACHINES_ARGUMENT +
                 "\n\nRaises mog.NotFoundError (status 1), mog.IsAFolderError, mog.NoPermissionError,\n"
-                "mog.Error for a device or a file over 16 MiB (status 3), an unknown extension (status 1)\n"
-                "or a P00 without its header (status 2).")
+                "mog.Error for a device or a file over 16 MiB (status 3) or an unknown extension (status 1).\n"
+                "A file of no start line is read, a P00 without its header as one of no programs: check()\n"
+                "fails it and stamp() refuses it, as the tool does.")
                    .c_str());
     module.def("write", &write_bytes, py::arg("path"), py::arg("data"), py::arg("replace") = false,
                "Writes the bytes durably: to a new file beside the name, flushed, then renamed over it.\n\n"

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Measures how many one-token slips in src/ the test suite catches.
+"""Measures how many one-token slips in src/, web/ and python/ the test suite catches.
 
 Each line of tests/mutations.txt names a file, a piece of its code that
 occurs exactly once, and the same piece with one slip a developer could make
@@ -11,10 +11,12 @@ occurs exactly once, and the same piece with one slip a developer could make
 the suite once as it is (which must pass), then for each slip: applies it,
 rebuilds, runs the suite until the first failing test, and puts the code
 back. A slip is killed when some test fails; one that does not build is left
-out of the share. It prints each slip's fate, the survivors, and the share
+out of the share. Slips in python/ build the Python package too
+(-DMOG_BUILD_PYTHON=ON), whose tests then run under CTest with the rest;
+--tests runs only the tests whose CTest names match (ctest -R). It prints each slip's fate, the survivors, and the share
 killed. Not part of CI: a developer runs it before resolving a change.
 
-Usage: tests/mutation_check.py [--list FILE] [--only WORD] [--jobs N]
+Usage: tests/mutation_check.py [--list FILE] [--only WORD] [--tests REGEX] [--jobs N]
 """
 import argparse
 import os
@@ -66,8 +68,9 @@ def build(source, build_dir, jobs):
     return run(["cmake", "--build", build_dir, "--", f"-j{jobs}"], source).returncode == 0
 
 
-def suite_passes(build_dir):
-    result = run(["ctest", "--test-dir", build_dir, "--stop-on-failure", "--timeout", "120"], build_dir)
+def suite_passes(build_dir, tests):
+    chosen = ["-R", tests] if tests else []
+    result = run(["ctest", "--test-dir", build_dir, "--stop-on-failure", "--timeout", "300", *chosen], build_dir)
     return result.returncode == 0
 
 
@@ -75,6 +78,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--list", default=os.path.join(ROOT, "tests", "mutations.txt"))
     parser.add_argument("--only", help="only the slips whose line holds this text")
+    parser.add_argument("--tests", help="only the CTest tests whose names match this regular expression")
     parser.add_argument("--jobs", type=int, default=2)
     arguments = parser.parse_args()
 
@@ -92,10 +96,12 @@ def main():
         source = os.path.join(scratch, "source")
         build_dir = os.path.join(scratch, "build")
         copy_tree(source)
-        configured = run(["cmake", "-S", source, "-B", build_dir, "-DCMAKE_BUILD_TYPE=Release"], scratch)
+        python = any(path.startswith("python/") for _, path, _, _ in mutations)
+        configured = run(["cmake", "-S", source, "-B", build_dir, "-DCMAKE_BUILD_TYPE=Release",
+                          "-DMOG_BUILD_PYTHON=" + ("ON" if python else "OFF")], scratch)
         if configured.returncode != 0:
             sys.exit(configured.stdout)
-        if not build(source, build_dir, arguments.jobs) or not suite_passes(build_dir):
+        if not build(source, build_dir, arguments.jobs) or not suite_passes(build_dir, arguments.tests):
             sys.exit("the suite does not pass without slips: nothing to measure")
 
         killed, survived, unbuilt = [], [], []
@@ -109,7 +115,7 @@ def main():
             try:
                 if not build(source, build_dir, arguments.jobs):
                     fate, bucket = "does not build", unbuilt
-                elif suite_passes(build_dir):
+                elif suite_passes(build_dir, arguments.tests):
                     fate, bucket = "SURVIVED", survived
                 else:
                     fate, bucket = "killed", killed

@@ -5,8 +5,9 @@ shows the version of mog --version, the inlined font loads, the machines are
 those of mog --help, each sample and fixture is listed as mog -v --json and
 mog -v --unicode list it, the JSON download is mog -v --json's output byte
 for byte, Stamp downloads the bytes mog -n writes (and mog -i's when a
-program is kept), Check marks what mog --check lists, damaged and refused
-files say what the tool says, the page is used with the keyboard alone, the
+program is kept, and for entries that share a start line), Check marks
+what mog --check lists and fails what it fails, damaged and refused files
+say what the tool says, the page is used with the keyboard alone, the
 browser logs no error and the page makes no request beyond itself. Saves a
 screenshot with the sample disk listed.
 
@@ -77,6 +78,8 @@ return Array.from(document.querySelectorAll("#results article.file"), card => ({
     }),
     buttons: Array.from(card.querySelectorAll(".actions button"), button => button.textContent),
     outcome: card.querySelector(".outcome").textContent,
+    status: card.querySelector(".outcome").dataset.status || null,
+    failed: card.querySelector(".outcome").classList.contains("failed"),
 }));"""
 
 
@@ -375,6 +378,10 @@ def made_files(folder):
         "nosys.prg": put("nosys.prg", bytes([0x01, 0x08, 0x0B, 0x08, 10, 0, 0x99, 0x22]) + b"HI" +
                          bytes([0x22, 0, 0, 0])),
         "plain.p00": put("plain.p00", b"x" * 100),
+        "random.p64": put("random.p64", bytes((i * 151 + 7) % 256 for i in range(4096))),
+        "zeros.d81": put("zeros.d81", bytes(819200)),
+        # The second directory entry leads to the first one's first sector.
+        "shared.d64": put("shared.d64", image[:91683] + image[91651:91653] + image[91685:]),
         "notes.txt": put("notes.txt", b"hello\n"),
     }
     # A name the records must quote, with a letter beyond ASCII.
@@ -557,6 +564,29 @@ def main():
                       "a file the browser cannot read says so in the tool's words (%r, %r)" % (card.get("error"), gone))
         checks.expect(cards.get("big.d64", {}).get("error") == "Cannot read file 'big.d64': File too large.",
                       "a file over %d bytes is refused before it is read" % MAX_FILE_SIZE)
+
+        # Check on every file read, against mog --check -n YEAR: the same
+        # status, and the start lines it lists marked.
+        for name in ["half.d64", "archive.prg", "nosys.prg", "plain.p00", "random.p64", "zeros.d81", "shared.d64"]:
+            page.button(name, "check").click()
+            card = page.cards()[name]
+            done = tool.run(made[name], "--check", "--json", "-n", str(year))
+            lacking = [json.loads(line)["index"] for line in done.stdout.decode("utf-8").splitlines()[:-1]]
+            shown = [card["status"], card["failed"], [row["index"] for row in card["rows"] if row["lacks"]]]
+            checks.expect(shown == [str(done.returncode), done.returncode != 0, lacking] and card["outcome"],
+                          "%s: Check fails as mog --check does (%r, %r: %r)" % (
+                              name, shown, done.returncode, card["outcome"]))
+
+        # Two entries that share a start line: one box unticks both, and the
+        # line keeps its number as Enter for both keeps it with mog -i.
+        page.type_line(STAMP)
+        page.choose([made["shared.d64"]])
+        page.card_element("shared.d64").find_element(By.CSS_SELECTOR, "tr[data-index='1'] input").send_keys(Keys.SPACE)
+        rows = page.cards()["shared.d64"]["rows"]
+        expected = tool.written(made["shared.d64"], "-i", "-n", STAMP, answers="\n\n" + (STAMP + "\n") * 6)
+        checks.expect([row["set"] for row in rows[:2]] == [False, False] and page.stamp("shared.d64")[1] == expected
+                      and rows[1]["cells"][6] == 'same start line as "HELLO"',
+                      "entries that share a start line are ticked and kept together (%r)" % rows[:2])
 
         # Stamp with 1999: what mog -n 1999 writes, under its default name.
         page.type_line(STAMP)

@@ -4,9 +4,10 @@
 #include <cerrno>
 #include <cstdio>
 
+#include <mog/json.h>
 #include <mog/mog.h>
-
-#include "mog/names.h"
+#include <mog/names.h>
+#include <mog/verdict.h>
 
 namespace mog::page {
 
@@ -15,212 +16,206 @@ namespace {
 // What the page shows in place of a control code, as mog --unicode does.
 constexpr char32_t CONTROL_MARK = 0x00B7;
 
-// One JSON object, member by member; keys are plain ASCII.
-class Object {
-  public:
-    Object& raw(const char* key, std::string_view json) {
-        text_ += text_.size() > 1 ? ",\"" : "\"";
-        text_ += key;
-        text_ += "\":";
-        text_ += json;
-        return *this;
-    }
-    Object& string(const char* key, std::string_view value) { return raw(key, json_string(value)); }
-    Object& maybe_string(const char* key, const std::optional<std::string>& value) {
-        return value ? string(key, *value) : raw(key, "null");
-    }
-    Object& number(const char* key, unsigned long long value) { return raw(key, std::to_string(value)); }
-    Object& maybe_number(const char* key, std::optional<unsigned long long> value) {
-        return value ? number(key, *value) : raw(key, "null");
-    }
-    Object& boolean(const char* key, bool value) { return raw(key, value ? "true" : "false"); }
-    std::string done() const { return text_ + "}"; }
-
-  private:
-    std::string text_ = "{";
-};
-
-std::string json_array(const std::vector<std::string>& items_json) {
-    std::string text = "[";
-    for (const std::string& item : items_json)
-        text += (text.size() > 1 ? "," : "") + item;
-    return text + "]";
-}
-
-std::string string_array(const std::vector<std::string>& items) {
-    std::vector<std::string> quoted;
-    for (const std::string& item : items)
-        quoted.push_back(json_string(item));
-    return json_array(quoted);
-}
-
 std::string hex_address(unsigned address) {
     char text[8];
     std::snprintf(text, sizeof text, "$%04X", address & 0xFFFFu);
     return text;
 }
 
+std::optional<unsigned long long> maybe(const std::optional<unsigned>& value) {
+    return value ? std::optional<unsigned long long>(*value) : std::nullopt;
+}
+
 // What a file the tool does not get as far as walking says: the members of
 // admit's answer. The records are the file's record alone, as the tool
 // writes it for a file it could not read, or nothing for a name of no kind.
-std::string refused(std::string_view name, const std::optional<Container>& container, const std::string& error,
-                    int status) {
+std::string refused(std::string_view name, const std::optional<Container>& container, const Verdict& verdict) {
     std::optional<std::string> records;
     if (container) {
         FileFacts facts;
         facts.file = name;
         facts.container = container;
-        facts.error = error;
-        facts.status = status;
+        facts.error = verdict.why;
+        facts.status = verdict.status;
         records = file_record(facts, PassResult{}) + "\n";
     }
-    return Object()
+    return JsonObject()
         .string("file", name)
         .maybe_string("kind", container ? std::optional(std::string(container_name(*container))) : std::nullopt)
         .boolean("admitted", false)
-        .string("error", error)
-        .number("status", static_cast<unsigned long long>(status))
+        .string("error", verdict.why)
+        .number("status", verdict.status)
         .maybe_string("records", records)
         .done();
 }
 
 std::string read_error(std::string_view name, const Container& container, int code) {
-    const FileError error{FileStep::read, code, std::string(name)};
-    return refused(name, container, describe(error), exit_status(error));
+    return refused(name, container, judge(FileError{FileStep::read, code, std::string(name)}));
 }
 
-std::vector<std::string> warnings_of(const PassResult& result, const Container& container) {
-    std::vector<std::string> warnings;
-    for (const Notice& notice : result.notices)
-        if (std::string words = describe(notice, container); !words.empty())
-            warnings.push_back(std::move(words));
-    return warnings;
+// The name a listing shows for a program: without its padding, control
+// codes marked.
+std::string shown_name(const ProgramRecord& program) {
+    return shown_text(program.unpadded_name());
 }
 
-// Why a program's start line cannot be set, in the tool's words where it
-// has them.
-std::string reason_not_settable(const ProgramRecord& program) {
-    if (program.archive == Archive::sda)
-        return "Self-dissolving archive: its line number tells where the archive starts, so it is kept.";
-    if (!program.has_load_address)
-        return "Its first bytes lie outside the file.";
-    if (!program.sys_token)
-        return describe(PassFailure::no_sys_token, PassResult{});
-    PassResult alone;
-    alone.programs.push_back(program);
-    std::string reason = describe(PassFailure::unexpected_load_address, alone);
-    const std::vector<std::string_view> machines = machines_starting_at(program.load_address);
-    for (std::size_t i = 0; i < machines.size(); ++i)
-        reason.append(i == 0 ? " BASIC starts there on: " : ", ").append(machines[i]);
-    return machines.empty() ? reason : reason + ".";
+bool listed(const std::vector<std::size_t>& positions, std::size_t position) {
+    return std::find(positions.begin(), positions.end(), position) != positions.end();
 }
 
-std::string program_entry(const ProgramRecord& program, std::span<const unsigned char> bytes,
-                          const std::optional<unsigned>& line_number) {
-    std::optional<std::string> name;
-    if (program.named)
-        name = shown_text(program.unpadded_name());
+// The start lines among the entries a check names, each counted once.
+std::size_t start_lines_lacking(const Verdict& checked, const PassResult& result) {
+    return static_cast<std::size_t>(std::count_if(checked.lacking.begin(), checked.lacking.end(),
+                                                  [&](std::size_t k) { return !result.programs[k].shares_with; }));
+}
+
+// One row of the listing. checked: the verdict of a check, where a line
+// number was given.
+std::string program_entry(const PassResult& result, std::size_t position, std::span<const unsigned char> bytes,
+                          bool written, const std::optional<Verdict>& checked, unsigned line_number) {
+    const ProgramRecord& program = result.programs[position];
+    const ProgramView view = program_view(program, bytes, written);
     std::optional<std::string> text;
-    if (program.start_line && program.text_offset <= bytes.size())
-        text = "SYS" + shown_text(bytes.subspan(program.text_offset)
-                                      .first(std::min(program.text_size, bytes.size() - program.text_offset)));
+    if (view.text_petscii)
+        text = "SYS" + shown_text(std::span(reinterpret_cast<const unsigned char*>(view.text_petscii->data()),
+                                            view.text_petscii->size()));
     std::optional<std::string> check;
-    if (line_number && program.settable() && program.line != *line_number)
-        check = "has line " + std::to_string(program.line) + ", not " + std::to_string(*line_number) + '.';
-    return Object()
-        .number("index", program.index)
-        .maybe_string("name", name)
-        .string("type", file_type_name(program.file_type))
-        .maybe_string("load_address",
-                      program.has_load_address ? std::optional(hex_address(program.load_address)) : std::nullopt)
-        .maybe_number("line", program.start_line ? std::optional<unsigned long long>(program.line) : std::nullopt)
+    if (checked && listed(checked->lacking, position))
+        check = "has line " + std::to_string(program.line) + ", not " + std::to_string(line_number) + '.';
+    std::optional<std::string> shared;
+    if (view.shares_with && *view.shares_with < result.programs.size())
+        shared = "same start line as \"" + shown_name(result.programs[*view.shares_with]) + "\"";
+    return JsonObject()
+        .number("index", static_cast<long long>(view.index))
+        .maybe_string("name", view.name ? std::optional(shown_name(program)) : std::nullopt)
+        .string("type", view.type)
+        .maybe_string("load_address", view.load_address ? std::optional(hex_address(*view.load_address)) : std::nullopt)
+        .maybe_number("line", maybe(view.line))
         .maybe_string("text", text)
-        .boolean("settable", program.settable())
-        .maybe_string("reason", program.settable() ? std::nullopt : std::optional(reason_not_settable(program)))
+        .boolean("settable", view.settable)
+        .maybe_string("reason", view.not_settable)
         .maybe_string("check", check)
-        .maybe_number("new_line",
-                      program.changed() ? std::optional<unsigned long long>(program.new_line) : std::nullopt)
+        .maybe_number("new_line", maybe(view.new_line))
+        .maybe_number("shares_with", view.shares_with ? std::optional<unsigned long long>(*view.shares_with)
+                                                       : std::nullopt)
+        .maybe_string("shared", shared)
         .done();
 }
 
-// What mog -v --json prints for the file: its programs, then the file.
-std::string view_records(std::string_view name, const Container& container, std::span<const unsigned char> bytes,
-                         const PassResult& result) {
+// What mog -v --json prints for the file (its programs, then the file), or
+// with only_lacking what mog --check --json prints.
+std::string records_of(std::string_view name, const Container& container, std::span<const unsigned char> bytes,
+                       const PassResult& result, const Verdict& verdict, bool only_lacking) {
     std::string lines;
-    for (const ProgramRecord& program : result.programs)
-        lines += program_record(name, program, bytes, false) + "\n";
+    for (std::size_t k = 0; k < result.programs.size(); ++k)
+        if (!only_lacking || listed(verdict.lacking, k))
+            lines += program_record(name, result.programs[k], bytes, false) + "\n";
     FileFacts facts;
     facts.file = name;
     facts.container = container;
     facts.size = bytes.size();
-    facts.crc32 = crc32_text(bytes);
-    facts.sha1 = sha1_text(bytes);
-    facts.warnings = warnings_of(result, container);
-    if (result.failure != PassFailure::none)
-        facts.error = describe(result.failure, result);
-    facts.status = exit_status(result.failure);
+    facts.warnings = verdict.warnings;
+    if (!verdict.why.empty())
+        facts.error = verdict.why;
+    facts.status = verdict.status;
     return lines + file_record(facts, result) + "\n";
 }
 
-std::string report(std::string_view name, std::span<unsigned char> bytes, const Choices& choices, bool stamping) {
+// What Check says of the file, in sentences.
+std::string check_outcome(const Verdict& checked, const PassResult& result, unsigned line_number) {
+    const std::string number = std::to_string(line_number);
+    if (!checked.check_failed)
+        return "No start line lacks " + number + ".";
+    std::vector<std::string> sentences;
+    if (const std::size_t count = start_lines_lacking(checked, result); count > 0)
+        sentences.push_back(std::to_string(count) + (count == 1 ? " start line lacks " : " start lines lack ") +
+                            number + ".");
+    if (checked.no_start_line)
+        sentences.push_back("No start line.");
+    if (!checked.failing_warnings.empty())
+        sentences.push_back("The file may hold more than could be checked.");
+    std::string words;
+    for (const std::string& sentence : sentences)
+        words += (words.empty() ? "" : " ") + sentence;
+    return words;
+}
+
+std::string report(std::string_view name, std::span<unsigned char> bytes, const Choices& choices, Job job) {
     const std::optional<Container> container = container_for_name(name);
     if (!container)
-        return refused(name, std::nullopt, describe_unknown_kind(), STATUS_BAD_COMMAND_LINE);
+        return refused(name, std::nullopt, judge_unknown_kind());
     const Machines machines = read_machines(choices.machines);
     const LineNumber line = read_line_number(choices.line_number);
     const std::optional<std::vector<std::size_t>> kept = read_kept(choices.kept);
 
-    // What keeps a stamp from being made, as the tool refuses such a command line.
+    // What keeps a stamp or a check from being made, as the tool refuses
+    // such a command line.
     std::optional<std::string> refusal;
     if (!machines.error.empty())
         refusal = machines.error;
-    else if (stamping && !line.number)
+    else if (job != Job::list && !line.number)
         refusal = line.error;
-    else if (stamping && !kept)
+    else if (job == Job::stamp && !kept)
         refusal = "The list of programs to keep is malformed.";
 
     PassRequest request;
     request.basic_starts = machines.basic_starts;
-    if (stamping && !refusal)
+    // Entries that share a start line go with the first of them.
+    if (job == Job::stamp && !refusal)
         request.ask = [&](const ProgramRecord& program) {
-            if (std::find(kept->begin(), kept->end(), program.index) != kept->end())
+            if (listed(*kept, program.shares_with.value_or(program.index)))
                 return Decision{Action::keep, 0};
             return Decision{Action::set, *line.number};
         };
     const PassResult result = run_pass(*container, bytes, request);
 
+    JobRules rules;
+    rules.job = job;
+    rules.line_number = line.number.value_or(0);
+    const Verdict verdict = judge(*container, result, rules);
+    std::optional<Verdict> checked;
+    if (line.number) {
+        rules.job = Job::check;
+        checked = judge(*container, result, rules);
+    }
     std::optional<std::string> error = refusal;
-    int status = refusal ? STATUS_BAD_COMMAND_LINE : exit_status(result.failure);
-    if (!refusal && result.failure != PassFailure::none)
-        error = describe(result.failure, result);
+    if (!refusal && !verdict.why.empty())
+        error = verdict.why;
+    const int status = refusal ? STATUS_BAD_COMMAND_LINE : verdict.status;
+    const bool written = job == Job::stamp && !error;
 
     std::vector<std::string> programs;
-    std::size_t lacking = 0;
-    for (const ProgramRecord& program : result.programs) {
-        programs.push_back(program_entry(program, bytes, line.number));
-        lacking += line.number && program.settable() && program.line != *line.number ? 1 : 0;
-    }
-    Object answer;
+    for (std::size_t k = 0; k < result.programs.size(); ++k)
+        programs.push_back(program_entry(result, k, bytes, written, checked, rules.line_number));
+    JsonObject answer;
     answer.string("file", name)
         .string("kind", container_name(*container))
-        .number("size", bytes.size())
+        .number("size", static_cast<long long>(bytes.size()))
         .maybe_string("error", error)
-        .number("status", static_cast<unsigned long long>(status))
-        .raw("warnings", string_array(warnings_of(result, *container)))
-        .maybe_number("line_number", line.number ? std::optional<unsigned long long>(*line.number) : std::nullopt)
+        .number("status", status)
+        .raw("warnings", json_string_array(verdict.warnings))
+        .maybe_number("line_number", maybe(line.number))
         .maybe_string("line_error", line.number ? std::nullopt : std::optional(line.error))
         .maybe_string("machines_error", machines.error.empty() ? std::nullopt : std::optional(machines.error))
-        .maybe_number("lacking", line.number ? std::optional<unsigned long long>(lacking) : std::nullopt)
+        .maybe_number("lacking", checked ? std::optional<unsigned long long>(start_lines_lacking(*checked, result))
+                                         : std::nullopt)
         .raw("programs", json_array(programs));
-    if (stamping) {
-        const bool made = !error.has_value();
-        answer.maybe_string("destination", made ? std::optional(destination_name(name)) : std::nullopt)
-            .number("changed", made ? result.changed() : 0)
-            .raw("records", "null");
-    } else {
-        answer.maybe_string("records", machines.error.empty()
-                                           ? std::optional(view_records(name, *container, bytes, result))
-                                           : std::nullopt);
+    if (job == Job::stamp)
+        return answer.maybe_string("destination", written ? std::optional(destination_name(name)) : std::nullopt)
+            .number("changed", written ? static_cast<long long>(result.changed()) : 0)
+            .raw("records", "null")
+            .done();
+    std::optional<std::string> records;
+    if (!refusal)
+        records = records_of(name, *container, bytes, result, verdict, job == Job::check);
+    answer.maybe_string("records", records);
+    if (job == Job::check) {
+        const bool made = !refusal;
+        std::vector<std::string> failing = made ? verdict.failing_warnings : std::vector<std::string>();
+        answer.raw("passed", made ? (verdict.check_failed ? "false" : "true") : "null")
+            .boolean("no_start_line", made && verdict.no_start_line)
+            .raw("failing_warnings", json_string_array(failing))
+            .maybe_string("outcome", made ? std::optional(check_outcome(verdict, result, *line.number)) : refusal);
     }
     return answer.done();
 }
@@ -238,17 +233,17 @@ std::string facts() {
             if (!start.when.empty())
                 starts.append(" ").append(start.when);
         }
-        machine_entries.push_back(Object()
+        machine_entries.push_back(JsonObject()
                                       .string("name", machine.name)
                                       .string("description", machine.description)
                                       .string("starts", starts)
                                       .done());
     }
-    return Object()
+    return JsonObject()
         .string("version", version())
-        .number("year", static_cast<unsigned long long>(current_year()))
+        .number("year", current_year())
         .number("max_line_number", MAX_LINE_NUMBER)
-        .number("max_file_size", MAX_FILE_SIZE)
+        .number("max_file_size", static_cast<long long>(MAX_FILE_SIZE))
         .string("default_machines", machines().front().name)
         .raw("machines", json_array(machine_entries))
         .done();
@@ -260,10 +255,7 @@ std::string destination_name(std::string_view source) {
 }
 
 std::string shown_text(std::span<const unsigned char> petscii) {
-    std::string text;
-    for (unsigned char byte : petscii)
-        append_utf8(text, is_petscii_control(byte) ? CONTROL_MARK : petscii_to_unicode(byte));
-    return text;
+    return petscii_to_utf8(petscii, CONTROL_MARK);
 }
 
 // What the tool's -n accepts, in the page's own words.
@@ -305,17 +297,17 @@ std::optional<std::vector<std::size_t>> read_kept(std::string_view indexes) {
 std::string admit(std::string_view name, double size) {
     const std::optional<Container> container = container_for_name(name);
     if (!container)
-        return refused(name, std::nullopt, describe_unknown_kind(), STATUS_BAD_COMMAND_LINE);
+        return refused(name, std::nullopt, judge_unknown_kind());
     if (!(size >= 0))
         return read_error(name, *container, EINVAL);
     if (size > static_cast<double>(MAX_FILE_SIZE))
         return read_error(name, *container, EFBIG);
-    return Object()
+    return JsonObject()
         .string("file", name)
         .string("kind", container_name(*container))
         .boolean("admitted", true)
         .raw("error", "null")
-        .number("status", static_cast<unsigned long long>(STATUS_SUCCESS))
+        .number("status", STATUS_SUCCESS)
         .raw("records", "null")
         .done();
 }
@@ -323,7 +315,7 @@ std::string admit(std::string_view name, double size) {
 std::string read_failed(std::string_view name, std::string_view browser_error) {
     const std::optional<Container> container = container_for_name(name);
     if (!container)
-        return refused(name, std::nullopt, describe_unknown_kind(), STATUS_BAD_COMMAND_LINE);
+        return refused(name, std::nullopt, judge_unknown_kind());
     int code = EIO;
     if (browser_error == "NotFoundError")
         code = ENOENT;
@@ -333,11 +325,15 @@ std::string read_failed(std::string_view name, std::string_view browser_error) {
 }
 
 std::string list(std::string_view name, std::span<unsigned char> bytes, const Choices& choices) {
-    return report(name, bytes, choices, false);
+    return report(name, bytes, choices, Job::list);
+}
+
+std::string check(std::string_view name, std::span<unsigned char> bytes, const Choices& choices) {
+    return report(name, bytes, choices, Job::check);
 }
 
 std::string stamp(std::string_view name, std::span<unsigned char> bytes, const Choices& choices) {
-    return report(name, bytes, choices, true);
+    return report(name, bytes, choices, Job::stamp);
 }
 
 } // namespace mog::page

@@ -64,16 +64,28 @@ std::string read_failed(std::string_view name, std::string_view browser_error);
 // The file's listing: what mog -v --unicode and mog -v --json show, and for
 // each start line whether it may be set and whether it lacks the number.
 // {"file", "kind", "size", "error", "status", "warnings", "line_number",
-// "line_error", "machines_error", "lacking", "programs": [{"index", "name",
-// "type", "load_address", "line", "text", "settable", "reason", "check",
-// "new_line"}], "records"}. The bytes are not changed.
+// "line_error", "machines_error", "lacking" (the start lines that lack the
+// number, each counted once; null without a number), "programs": [{"index",
+// "name", "type", "load_address", "line", "text", "settable", "reason" (why
+// it cannot be set), "check" (how it lacks the number), "new_line",
+// "shares_with" (the index of the earlier entry whose start line this is),
+// "shared" (the same in words)}], "records"}. The bytes are not changed.
 std::string list(std::string_view name, std::span<unsigned char> bytes, const Choices& choices);
+
+// What mog --check -n N says of the file: the listing's members, with
+// "error", "status" and "records" those of mog --check --json -n N, and
+// "passed" (null when the settings keep the check from being made),
+// "no_start_line", "failing_warnings" (the warnings that fail the check)
+// and "outcome" (the answer in sentences). The bytes are not changed.
+std::string check(std::string_view name, std::span<unsigned char> bytes, const Choices& choices);
 
 // Sets the line number of every settable start line that is not kept, in
 // the bytes, as mog -n N (with -i's answers for kept ones) writes them: the
 // listing's members (the lines before the change, "new_line" the number
-// written) and "destination" (null when nothing is to be written) and
-// "changed". When it fails ("error" set) the bytes are as they were.
+// the start line holds now) and "destination" (null when nothing is to be
+// written) and "changed" (start lines, each counted once). Entries that
+// share a start line are kept when the first of them is. When it fails
+// ("error" set) the bytes are as they were.
 std::string stamp(std::string_view name, std::span<unsigned char> bytes, const Choices& choices);
 
 } // namespace mog::page

@@ -92,6 +92,13 @@ std::string sda_disk() {
     return image;
 }
 
+// The sample disk with its second entry led to the first one's program.
+std::string shared_disk() {
+    std::string disk = read_file(SOURCE_DIR + "/samples/sample.d64");
+    const std::size_t first = sector_offset(18, 1) + 3; // where the first entry names its first sector
+    return disk.replace(first + 32, 2, disk.substr(first, 2));
+}
+
 struct Source {
     std::string name;    // as the page and the tool get it
     std::string content; // the file's bytes
@@ -122,6 +129,9 @@ std::vector<Source> sources() {
     all.push_back({"empty.prg", ""});
     all.push_back({"short.t64", "C64 tape"});
     all.push_back({"plain.p00", std::string(100, 'x')});
+    all.push_back({"flux.p64", std::string(300, 'Z')});
+    all.push_back({"blank.d64", blank_image()});
+    all.push_back({"shared.d64", shared_disk()});
     return all;
 }
 
@@ -272,14 +282,17 @@ TEST(PageListing, SaysWhyALineCannotBeSet) {
     EXPECT_EQ(parsed_lines(page["records"].string).front()["archive"].string, "sda");
 }
 
-// "Check" marks the start lines that lack the number, as mog --check lists
-// them: "FILE: 'NAME' has line N, not M." (the whole name field, padding and
-// all) or "FILE: has line N, not M.".
-TEST(PageListing, ChecksAsTheToolDoes) {
+// Check says what mog --check says: it marks the start lines that lack the
+// number as the tool lists them, "FILE: 'NAME' has line N, not M." (the
+// whole name field, padding and all) or "FILE: has line N, not M.", an
+// entry that shares one naming the first, and fails a file without one.
+TEST(PageCheck, ChecksAsTheToolDoes) {
     const std::string padding = "\xC2\xA0";
     for (const std::string number : {"1999", "800", "10"}) {
         for (Source source : {sample("samples/sample.d64"), sample("samples/game.prg"),
-                              Source{"marked.d64", marked_disk()}, Source{"archive.d64", sda_disk()}}) {
+                              Source{"marked.d64", marked_disk()}, Source{"archive.d64", sda_disk()},
+                              Source{"shared.d64", shared_disk()}, Source{"blank.d64", blank_image()},
+                              Source{"flux.p64", std::string(300, 'Z')}}) {
             SCOPED_TRACE(source.name + " against " + number);
             TempFolder folder;
             write_file(folder / source.name, source.content);
@@ -299,15 +312,44 @@ TEST(PageListing, ChecksAsTheToolDoes) {
                 }
                 listed.push_back(name + "|" + line);
             }
-            const JsonValue page = parsed(mog::page::list(source.name, span_of(source.content), {"c64", number, ""}));
+            const JsonValue page =
+                parsed(mog::page::check(source.name, span_of(source.content), {"c64", number, ""}));
             std::vector<std::string> marked;
+            double start_lines = 0;
             for (const JsonValue& program : page["programs"].array)
-                if (!program["check"].is_null())
-                    marked.push_back(program["name"].string + "|" + program["check"].string);
+                if (!program["check"].is_null()) {
+                    const std::string shared = program["shared"].is_null() ? "" : " (" + program["shared"].string + ")";
+                    marked.push_back(program["name"].string + "|" + program["check"].string + shared);
+                    start_lines += program["shared"].is_null() ? 1 : 0;
+                }
+            if (page["no_start_line"].boolean)
+                marked.push_back("|no start line.");
             EXPECT_EQ(marked, listed);
-            EXPECT_EQ(page["lacking"].number, static_cast<double>(marked.size()));
-            EXPECT_EQ(tool.status, marked.empty() ? 0 : 4);
+            EXPECT_EQ(page["lacking"].number, start_lines);
+            EXPECT_EQ(page["status"].number, tool.status);
+            EXPECT_EQ(page["passed"].boolean, tool.status == 0);
         }
+    }
+}
+
+// What Check says in sentences; start lines that entries share count once.
+TEST(PageCheck, SaysWhatItFound) {
+    const std::string disk = read_file(SOURCE_DIR + "/samples/sample.d64");
+    const std::vector<std::pair<Source, std::string>> cases = {
+        {{"sample.d64", disk}, "No start line lacks 800."},
+        {{"shared.d64", shared_disk()}, "7 start lines lack 1999."},
+        {sample("samples/game.prg"), "1 start line lacks 1999."},
+        {{"blank.d64", blank_image()}, "No start line."},
+        {{"Half.D64", disk.substr(0, disk.size() / 2)}, "No start line. The file may hold more than could be checked."},
+        {{"Long.D64", disk + std::string(1000, 'x')},
+         "8 start lines lack 1999. The file may hold more than could be checked."},
+        {{"Errors.D64", disk + std::string(ERROR_BYTES_35_TRACKS, 'x')}, "8 start lines lack 1999."},
+    };
+    for (auto [source, outcome] : cases) {
+        const std::string number = outcome.find("800") != std::string::npos ? "800" : "1999";
+        EXPECT_EQ(parsed(mog::page::check(source.name, span_of(source.content), {"c64", number, ""}))["outcome"].string,
+                  outcome)
+            << source.name;
     }
 }
 
@@ -563,7 +605,7 @@ TEST(PageStamp, WritesWhatTheToolWrites) {
             std::size_t changed = 0;
             for (const JsonValue& program : page["programs"].array)
                 if (!program["new_line"].is_null()) {
-                    ++changed;
+                    changed += program["shares_with"].is_null() ? 1 : 0; // a shared start line counts once
                     EXPECT_EQ(program["new_line"].number, 1999);
                     EXPECT_NE(program["line"].number, 1999);
                 }
@@ -589,6 +631,9 @@ TEST(PageStamp, KeepsWhatTheUserKeeps) {
         {sample("samples/sample.t64"), "1", "1999\n\n"},
         {sample("samples/sample.d81"), "0", "\n"},
         {Source{"marked.d64", marked_disk()}, "3", "1999\n\n"},
+        // The first of two entries that share a start line keeps it for both.
+        {Source{"shared.d64", shared_disk()}, "0", "\n\n1999\n1999\n1999\n1999\n1999\n1999\n"},
+        {Source{"shared.d64", shared_disk()}, "1", "1999\n\n1999\n1999\n1999\n1999\n1999\n1999\n"},
     };
     for (Case c : cases) {
         SCOPED_TRACE(c.source.name + " keeping " + c.kept);
@@ -604,7 +649,8 @@ TEST(PageStamp, KeepsWhatTheUserKeeps) {
         EXPECT_EQ(c.source.content, read_file(folder / ("out" + c.source.name)));
         const std::vector<std::size_t> kept = *mog::page::read_kept(c.kept);
         for (const JsonValue& program : page["programs"].array) {
-            const auto index = static_cast<std::size_t>(program["index"].number);
+            const JsonValue& first = program["shares_with"].is_null() ? program["index"] : program["shares_with"];
+            const auto index = static_cast<std::size_t>(first.number);
             const bool set = program["settable"].boolean && std::find(kept.begin(), kept.end(), index) == kept.end();
             EXPECT_EQ(program["new_line"].is_null(), !set) << index;
         }

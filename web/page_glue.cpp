@@ -69,6 +69,12 @@ EMSCRIPTEN_KEEPALIVE const char* mog_list(const char* name, double size, const c
     return answered(mog::page::list(name != nullptr ? name : "", bytes_of(size), choices(machines, line_number, "")));
 }
 
+// What mog --check says of the bytes in the buffer.
+EMSCRIPTEN_KEEPALIVE const char* mog_check(const char* name, double size, const char* machines,
+                                           const char* line_number) {
+    return answered(mog::page::check(name != nullptr ? name : "", bytes_of(size), choices(machines, line_number, "")));
+}
+
 // Sets the start lines of the bytes in the buffer; the new file is left there.
 EMSCRIPTEN_KEEPALIVE const char* mog_stamp(const char* name, double size, const char* machines, const char* line_number,
                                            const char* kept) {

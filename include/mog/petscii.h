@@ -40,6 +40,10 @@ bool is_petscii_control(unsigned char petscii);
 // PETSCII bytes as UTF-8 text, every byte a character.
 std::string petscii_to_utf8(std::span<const unsigned char> petscii);
 
+// PETSCII bytes as UTF-8 text for a screen: every control code as the mark
+// given (a middle dot, say), so that none acts as a control there.
+std::string petscii_to_utf8(std::span<const unsigned char> petscii, char32_t control_mark);
+
 // Appends a code point as UTF-8.
 void append_utf8(std::string& text, char32_t code_point);
 

@@ -13,6 +13,7 @@ the same rules as the tool, by default to the current year::
         if program.start_line:
             print(program.index, program.name, program.line, program.text)
     print([p.name for p in disk.lacking(2026)])      # what mog --check -n 2026 names
+    print(disk.check(2026).status)                   # and its exit status: 0 or 4
     mog.write("game.out.d64", disk.stamp(2026))      # what mog -n 2026 writes
 
 Failures raise mog.Error, with ``status`` (the tool's exit status) and
@@ -58,13 +59,14 @@ class LineNumberError(Error, ValueError):
     """A line number below 0 or above 65535 (status 1)."""
 
 
-from mog._mog import Container, Program, __version__, read, write  # noqa: E402
+from mog._mog import CheckResult, Container, Program, __version__, read, write  # noqa: E402
 
 __all__ = [
     "read",
     "write",
     "Container",
     "Program",
+    "CheckResult",
     "Error",
     "NotFoundError",
     "NoPermissionError",

@@ -17,7 +17,8 @@ FILES = sorted(p for pattern in ("*.d64", "*.d81", "*.t64", "*.prg") for p in (R
 FILES += sorted((REPO / "tests" / "fixtures").iterdir())
 
 # The fields a program has both in Python and in the JSON records.
-FIELDS = ("index", "name", "name_petscii", "type", "load_address", "start_line", "line", "text", "machines", "archive")
+FIELDS = ("index", "name", "name_petscii", "type", "load_address", "start_line", "line", "text", "machines", "archive",
+          "shares_with")
 
 
 def pytest_report_header(config):
@@ -52,7 +53,7 @@ def program_fields(program):
 
 
 def record_fields(record):
-    return {name: record[name] for name in FIELDS}
+    return {name: record.get(name) for name in FIELDS}  # shares_with only where an entry shares
 
 
 def sda_program(version=2):

@@ -19,11 +19,6 @@ def assert_listing_is_the_json_records(path, machines):
     status, records, _ = run_tool("-v", "--json", "--machine", machines, path)
     file = records[-1]
     programs = [r for r in records if r["record"] == "program"]
-    if not programs and file["error"]:
-        with pytest.raises(mog.Error) as raised:
-            mog.read(path, machines=machines)
-        assert (raised.value.status, raised.value.message) == (file["status"], file["error"])
-        return
     container = mog.read(path, machines=machines)
     assert container.kind == file["kind"]
     assert container.warnings == file["warnings"]
@@ -45,6 +40,7 @@ DAMAGED = {
     "loop.d64": lambda data: data[:91648] + bytes([18, 1]) + data[91650:],  # track 18 sector 1 links to itself
     "unsigned.t64": lambda data: b"XYZ" + data[3:],
     "short.t64": lambda data: data[:100],
+    "headless.p00": lambda data: data[26:],  # read as a file of no programs
 }
 
 
@@ -54,6 +50,11 @@ def test_warnings_are_the_tool_s(name, tmp_path):
     path = tmp_path / name
     path.write_bytes(DAMAGED[name](source.read_bytes()))
     assert_listing_is_the_json_records(path, "c64")
+    # A check fails for each reason it gives, and only for one.
+    status, records, _ = run_tool("--check", "--json", "-n", 800, path)
+    check = mog.read(path).check(800)
+    assert (check.status, check.why) == (status, records[-1]["error"])
+    assert (status == 4) == bool(check.lacking or check.no_start_line or check.failing_warnings)
 
 
 @pytest.mark.parametrize("line, machines", [(1999, "c64"), (0, "all"), (65535, ("c64", "c128"))])
@@ -125,23 +126,14 @@ def test_stamp_refuses_indexes_of_no_program(programs):
 
 @pytest.mark.parametrize("line, machines", [(800, "c64"), (1999, "all"), (2061, "c128")])
 @pytest.mark.parametrize("path", FILES, ids=lambda p: p.name)
-def test_lacking_is_what_check_names(path, line, machines):
-    status, records, message = run_tool("--check", "-n", line, "--machine", machines, "--json", path)
-    try:
-        container = mog.read(path, machines=machines)
-    except mog.Error as error:
-        assert (error.status, error.message) == (status, records[-1]["error"])
-        return
-    assert status in (0, 4)
-    lacking = container.lacking(line, machines)
-    assert [program_fields(p) for p in lacking] == [record_fields(r) for r in records[:-1]]
-    # A check fails for a start line without the number and for a file
-    # without any start line; a warning may fail it too.
-    fails = bool(lacking) or not any(p.start_line for p in container.programs)
-    if container.warnings:
-        assert status == 4 or not fails
-    else:
-        assert (status == 4) == fails
+def test_check_is_the_tool_s(path, line, machines):
+    status, records, _ = run_tool("--check", "-n", line, "--machine", machines, "--json", path)
+    container = mog.read(path, machines=machines)
+    check = container.check(line, machines)
+    assert (check.status, check.passed, check.why) == (status, status == 0, records[-1]["error"])
+    assert check.warnings == records[-1]["warnings"]
+    assert [program_fields(p) for p in check.lacking] == [record_fields(r) for r in records[:-1]]
+    assert [program_fields(p) for p in container.lacking(line, machines)] == [record_fields(r) for r in records[:-1]]
 
 
 @pytest.mark.parametrize("version, archive", [(2, "sda"), (9, None)])

@@ -14,11 +14,7 @@ constexpr char32_t FULL_BLOCK = 0x2588;
 } // namespace
 
 std::string unicode_text(std::span<const unsigned char> petscii, const TextStyle& style) {
-    const char32_t control = style.full_blocks ? FULL_BLOCK : CONTROL_MARK;
-    std::string text;
-    for (unsigned char byte : petscii)
-        append_utf8(text, is_petscii_control(byte) ? control : petscii_to_unicode(byte));
-    return text;
+    return petscii_to_utf8(petscii, style.full_blocks ? FULL_BLOCK : CONTROL_MARK);
 }
 
 std::string commodore_text(std::FILE* stream, std::span<const unsigned char> petscii, const TextStyle& style) {

@@ -37,4 +37,11 @@ std::string petscii_to_utf8(std::span<const unsigned char> petscii) {
     return text;
 }
 
+std::string petscii_to_utf8(std::span<const unsigned char> petscii, char32_t control_mark) {
+    std::string text;
+    for (unsigned char byte : petscii)
+        append_utf8(text, is_petscii_control(byte) ? control_mark : petscii_to_unicode(byte));
+    return text;
+}
+
 } // namespace mog
