@@ -114,6 +114,8 @@ std::string records_of(std::string_view name, const Container& container, std::s
     facts.file = name;
     facts.container = container;
     facts.size = bytes.size();
+    facts.crc32 = crc32_text(bytes);
+    facts.sha1 = sha1_text(bytes);
     facts.warnings = verdict.warnings;
     if (!verdict.why.empty())
         facts.error = verdict.why;
