@@ -123,7 +123,7 @@ def main():
     found = []
     with tempfile.TemporaryDirectory(prefix="mog-differential-") as folder:
         paths = [REPO / "samples" / name for name in ("sample.d64", "sample.d81", "sample.t64", "game.prg")]
-        paths += sorted((REPO / "tests/fixtures").iterdir()) + made_files(Path(folder))
+        paths += sorted(p for p in (REPO / "tests/fixtures").iterdir() if p.is_file()) + made_files(Path(folder))
         for path in paths:
             for machines in ("c64", "all"):
                 def same(what, **answers):

@@ -14,7 +14,7 @@ TOOL = os.environ.get("MOG_BINARY", str(REPO / "build" / "release" / "mog"))
 
 # Every sample and container fixture.
 FILES = sorted(p for pattern in ("*.d64", "*.d81", "*.t64", "*.prg") for p in (REPO / "samples").glob(pattern))
-FILES += sorted((REPO / "tests" / "fixtures").iterdir())
+FILES += sorted(p for p in (REPO / "tests" / "fixtures").iterdir() if p.is_file())
 
 # The fields a program has both in Python and in the JSON records.
 FIELDS = ("index", "name", "name_petscii", "type", "load_address", "start_line", "line", "text", "machines", "archive",

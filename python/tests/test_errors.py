@@ -26,8 +26,8 @@ def too_large(folder):
 
 
 def unknown_extension(folder):
-    (folder / "game.zip").write_bytes(SAMPLE.read_bytes())
-    return folder / "game.zip"
+    (folder / "game.lha").write_bytes(SAMPLE.read_bytes())
+    return folder / "game.lha"
 
 
 def below_a_file(folder):
