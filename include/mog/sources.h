@@ -81,6 +81,28 @@ struct MemberContent {
 int rewrite_archive(const OpenedArchive& archive, std::span<const unsigned char> bytes,
                     std::span<const MemberContent> contents, Bytes& out);
 
+// A Zip-Code set: the D64 its four parts hold, part 1 first.
+struct DiskSetLayout; // where each sector's record lies
+struct DiskSet {
+    Bytes disk;        // empty when the set cannot be read
+    std::string error; // why not, naming the part ("Zip-Code set damaged: 3!GAME ...")
+    std::shared_ptr<const DiskSetLayout> layout;
+};
+using DiskSetParts = std::array<std::span<const unsigned char>, 4>;
+
+// The set of the given parts; names are the parts' names, for the error.
+DiskSet open_disk_set(const DiskSetParts& parts, const std::array<std::string, 4>& names);
+
+// The parts again with the new disk: each changed part's new bytes (only the
+// records of changed sectors coded again), nothing for a part that stays.
+std::array<std::optional<Bytes>, 4> rewrite_disk_set(const DiskSet& set, const DiskSetParts& parts,
+                                                     std::span<const unsigned char> disk);
+
+// The path of part 1 to 4 of the set whose part the path names, and the
+// number of the part a path names (0 for none).
+std::string disk_set_part(std::string_view path, int part);
+int disk_set_part_number(std::string_view path);
+
 // How listings name a member: "archive.zip!disks/game.d64".
 std::string member_path(std::string_view archive, std::string_view member);
 

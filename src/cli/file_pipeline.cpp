@@ -31,8 +31,7 @@ struct Source {
     OpenedArchive archive;                               // a zip's or a gzip's
     std::array<Bytes, ZIPCODE_PARTS> parts;          // a Zip-Code set's files, part 1 first
     std::array<FileStamp, ZIPCODE_PARTS> part_stamps; // as they were read
-    ZipcodeDisk disk;                                // the set decoded
-    std::vector<unsigned char> disk_before;          // the disk before the pass
+    DiskSet set;                                     // the disk the set holds
     FileStamp stamp;                                 // of the file read
     bool stamp_known = false;
 };
@@ -151,11 +150,13 @@ void open_zipcode_set(Session& session, const FileTask& task, Source& source, Fi
     const int named = zipcode_part_number(task.place.name);
     source.parts[static_cast<std::size_t>(named - 1)] = std::move(session.buffer);
     source.part_stamps[static_cast<std::size_t>(named - 1)] = source.stamp;
-    ZipcodeParts parts;
+    DiskSetParts parts;
+    std::array<std::string, ZIPCODE_PARTS> names;
     for (int part = 1; part <= ZIPCODE_PARTS; ++part) {
         const auto at = static_cast<std::size_t>(part - 1);
+        const Place place = task.place.sibling(zipcode_part_path(task.place.name, part));
+        names[at] = place.path();
         if (part != named) {
-            const Place place = task.place.sibling(zipcode_part_path(task.place.name, part));
             const SourceRead read = session.files.read(place, task.found_in_folder ? Links::refuse : Links::follow,
                                                        MAX_FILE_SIZE, source.parts[at]);
             if (read.error)
@@ -164,15 +165,10 @@ void open_zipcode_set(Session& session, const FileTask& task, Source& source, Fi
         }
         parts[at] = source.parts[at];
     }
-    ZipcodeDecoded decoded = decode_zipcode_set(parts);
-    if (decoded.problem) {
-        const std::string part = task.place.sibling(zipcode_part_path(task.place.name, decoded.problem->part)).path();
-        return fail(head, failure_without_usage(STATUS_FILE_ERROR, Prefix::error, "%s",
-                                                describe_zipcode_problem(*decoded.problem, part).c_str()));
-    }
-    source.disk = std::move(decoded.disk);
-    source.disk_before = source.disk.image;
-    source.pieces.push_back(piece_of(head, *source.kind.container, source.disk.image));
+    source.set = open_disk_set(parts, names);
+    if (!source.set.error.empty())
+        return fail(head, failure_without_usage(STATUS_FILE_ERROR, Prefix::error, "%s", source.set.error.c_str()));
+    source.pieces.push_back(piece_of(head, *source.kind.container, source.set.disk));
 }
 
 // A zip's or gzip's members of the kinds mog reads.
@@ -321,11 +317,10 @@ void fail_write(Source& source, int error, const std::string& destination) {
 // Writes a Zip-Code set: the changed parts in place, or every part of the
 // new set beside it; each part whole or not at all.
 void write_zipcode_set(Session& session, Source& source, const Target& target) {
-    const std::vector<int> changed = differing_sectors(source.disk_before, source.disk.image);
-    ZipcodeParts parts;
+    DiskSetParts parts;
     for (std::size_t k = 0; k < parts.size(); ++k)
         parts[k] = source.parts[k];
-    const auto coded = encode_changed(parts, source.disk, source.disk.image, changed);
+    const auto coded = rewrite_disk_set(source.set, parts, source.set.disk);
     const bool in_place = session.options.scope == Scope::in_place;
     std::optional<HeldInterruptions> held;
     if (!session.interruptions_caught)
