@@ -11,20 +11,36 @@ namespace {
 constexpr char32_t CONTROL_MARK = 0x00B7;
 constexpr char32_t FULL_BLOCK = 0x2588;
 
+void append_unicode_text(std::string& text, std::span<const unsigned char> petscii, const TextStyle& style) {
+    const char32_t control = style.full_blocks ? FULL_BLOCK : CONTROL_MARK;
+    for (unsigned char byte : petscii)
+        append_utf8(text, is_petscii_control(byte) ? control : petscii_to_unicode(byte));
+}
+
 } // namespace
 
 std::string unicode_text(std::span<const unsigned char> petscii, const TextStyle& style) {
-    const char32_t control = style.full_blocks ? FULL_BLOCK : CONTROL_MARK;
     std::string text;
-    for (unsigned char byte : petscii)
-        append_utf8(text, is_petscii_control(byte) ? control : petscii_to_unicode(byte));
+    append_unicode_text(text, petscii, style);
     return text;
 }
 
 std::string commodore_text(std::FILE* stream, std::span<const unsigned char> petscii, const TextStyle& style) {
+    std::string text;
+    append_commodore_text(text, stream, petscii, style);
+    return text;
+}
+
+void append_commodore_text(std::string& text, std::FILE* stream, std::span<const unsigned char> petscii,
+                           const TextStyle& style) {
     if (style.characters == TextStyle::Characters::unicode)
-        return unicode_text(petscii, style);
-    return shown(stream, convert_petscii_string(petscii, style.petscii()));
+        return append_unicode_text(text, petscii, style);
+    const Display display = stream_display(stream);
+    // A file or pipe takes the code page 850 characters as they are, and
+    // the conversion already ends them at a zero byte.
+    if (display == Display::bytes)
+        return append_petscii_string(text, petscii, style.petscii());
+    append_displayed_text(text, display, convert_petscii_string(petscii, style.petscii()));
 }
 
 } // namespace mog

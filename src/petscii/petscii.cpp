@@ -14,13 +14,17 @@ unsigned char petscii_to_console(unsigned char petscii, PetsciiStyle style) {
 
 std::string convert_petscii_string(std::span<const unsigned char> petscii, PetsciiStyle style) {
     std::string text;
+    append_petscii_string(text, petscii, style);
+    return text;
+}
+
+void append_petscii_string(std::string& text, std::span<const unsigned char> petscii, PetsciiStyle style) {
     for (unsigned char byte : petscii) {
         unsigned char c = petscii_to_console(byte, style);
         if (c == 0)
             break;
         text += static_cast<char>(c);
     }
-    return text;
 }
 
 } // namespace mog
