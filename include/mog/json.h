@@ -3,8 +3,10 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace mog {
@@ -22,18 +24,22 @@ std::string json_string_array(const std::vector<std::string>& items);
 // One object, built member by member; keys are plain ASCII.
 class JsonObject {
   public:
+    JsonObject();
     // A member whose value is JSON already.
     JsonObject& raw(std::string_view key, std::string_view json);
     JsonObject& string(std::string_view key, std::string_view value);
+    JsonObject& string_array(std::string_view key, std::span<const std::string_view> values);
     JsonObject& maybe_string(std::string_view key, const std::optional<std::string>& value); // null when absent
     JsonObject& number(std::string_view key, long long value);
     JsonObject& maybe_number(std::string_view key, std::optional<unsigned long long> value); // null when absent
     JsonObject& boolean(std::string_view key, bool value);
     JsonObject& null(std::string_view key);
     // The object's text.
-    std::string done() const { return text_ + "}"; }
+    std::string done() const& { return text_ + "}"; }
+    std::string done() && { return std::move(text_ += '}'); }
 
   private:
+    void key(std::string_view key); // the separator before a member, and its key
     std::string text_ = "{";
 };
 

@@ -18,8 +18,10 @@ void file_ends(const Options& options, const FileReport& report) {
     std::string lines;
     const bool written = report.written.has_value();
     for (const ProgramRecord& program : report.result.programs)
-        if (options.mode != Mode::check || lacks_number(program, options.line_number))
-            lines += program_record(report.file, program, report.bytes, written) + "\n";
+        if (options.mode != Mode::check || lacks_number(program, options.line_number)) {
+            lines += program_record(report.file, program, report.bytes, written);
+            lines += '\n';
+        }
     FileFacts facts;
     facts.file = report.file;
     facts.container = report.container;

@@ -120,13 +120,24 @@ void add_check(std::string& lines, const Options& options, const FileReport& rep
             lines += formatted("%s: no start line.\n", file.c_str());
         return;
     }
+    // "FILE: 'NAME' has line LINE, not NUMBER." and for a program without a name "FILE: has line ..."
     for (std::size_t k : report.verdict.lacking) {
         const ProgramRecord& program = report.result.programs[k];
+        lines += file;
+        lines += ": ";
+        if (program.named) {
+            lines += '\'';
+            add_name(lines, program, options);
+            lines += "' ";
+        }
+        lines += "has line ";
+        add_number(lines, program.line);
+        lines += ", not ";
+        add_number(lines, options.line_number);
+        lines += '.';
         if (program.named)
-            lines += formatted("%s: '%s' has line %u, not %u.%s\n", file.c_str(), name_of(program, options).c_str(),
-                               program.line, options.line_number, shared_mark(options, report, program).c_str());
-        else
-            lines += formatted("%s: has line %u, not %u.\n", file.c_str(), program.line, options.line_number);
+            lines += shared_mark(options, report, program);
+        lines += '\n';
     }
 }
 
@@ -244,6 +255,7 @@ void batch_file_ends(std::string& lines, const Options& options, const FileRepor
 
 void file_ends(const Options& options, const FileReport& report) {
     std::string lines;
+    lines.reserve(4096); // a dense disk's listing
     if (options.batch())
         batch_file_ends(lines, options, report);
     else

@@ -19,13 +19,26 @@ void append_number(std::string& text, unsigned long long value) {
     text.append(digits + at, sizeof digits - at);
 }
 
-} // namespace
+// A byte that stands for itself in a JSON string: printable ASCII but the
+// quote and the backslash.
+bool plain(unsigned char byte) {
+    return byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\';
+}
 
-std::string json_string(std::string_view text) {
-    std::string quoted = "\"";
+void append_json_string(std::string& quoted, std::string_view text) {
+    quoted += '"';
     const auto* at = reinterpret_cast<const unsigned char*>(text.data());
     std::size_t left = text.size();
     while (left > 0) {
+        // Plain bytes go in as one run.
+        std::size_t run = 0;
+        while (run < left && plain(at[run]))
+            ++run;
+        quoted.append(reinterpret_cast<const char*>(at), run);
+        at += run;
+        left -= run;
+        if (left == 0)
+            break;
         char32_t code_point = 0;
         std::size_t length = utf8_sequence(at, left, code_point);
         if (length == 0) {
@@ -44,7 +57,15 @@ std::string json_string(std::string_view text) {
         at += length;
         left -= length;
     }
-    return quoted + "\"";
+    quoted += '"';
+}
+
+} // namespace
+
+std::string json_string(std::string_view text) {
+    std::string quoted;
+    append_json_string(quoted, text);
+    return quoted;
 }
 
 std::string json_array(const std::vector<std::string>& items) {
@@ -58,23 +79,51 @@ std::string json_array(const std::vector<std::string>& items) {
 }
 
 std::string json_string_array(const std::vector<std::string>& items) {
-    std::vector<std::string> quoted;
-    quoted.reserve(items.size());
-    for (const std::string& item : items)
-        quoted.push_back(json_string(item));
-    return json_array(quoted);
+    std::string text = "[";
+    for (const std::string& item : items) {
+        if (text.size() > 1)
+            text += ',';
+        append_json_string(text, item);
+    }
+    return text + "]";
+}
+
+// A program's record takes some 400 bytes: room for it at once.
+JsonObject::JsonObject() {
+    text_.reserve(512);
+}
+
+void JsonObject::key(std::string_view key) {
+    if (text_.size() > 1)
+        text_ += ',';
+    text_ += '"';
+    text_ += key;
+    text_ += '"';
+    text_ += ':';
 }
 
 JsonObject& JsonObject::raw(std::string_view key, std::string_view json) {
-    text_ += text_.size() > 1 ? ",\"" : "\"";
-    text_ += key;
-    text_ += "\":";
+    this->key(key);
     text_ += json;
     return *this;
 }
 
 JsonObject& JsonObject::string(std::string_view key, std::string_view value) {
-    return raw(key, json_string(value));
+    this->key(key);
+    append_json_string(text_, value);
+    return *this;
+}
+
+JsonObject& JsonObject::string_array(std::string_view key, std::span<const std::string_view> values) {
+    this->key(key);
+    text_ += '[';
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        if (k > 0)
+            text_ += ',';
+        append_json_string(text_, values[k]);
+    }
+    text_ += ']';
+    return *this;
 }
 
 JsonObject& JsonObject::maybe_string(std::string_view key, const std::optional<std::string>& value) {
@@ -82,19 +131,19 @@ JsonObject& JsonObject::maybe_string(std::string_view key, const std::optional<s
 }
 
 JsonObject& JsonObject::number(std::string_view key, long long value) {
-    std::string digits;
+    this->key(key);
     if (value < 0)
-        digits += '-';
-    append_number(digits, value < 0 ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value));
-    return raw(key, digits);
+        text_ += '-';
+    append_number(text_, value < 0 ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value));
+    return *this;
 }
 
 JsonObject& JsonObject::maybe_number(std::string_view key, std::optional<unsigned long long> value) {
     if (!value)
         return null(key);
-    std::string digits;
-    append_number(digits, *value);
-    return raw(key, digits);
+    this->key(key);
+    append_number(text_, *value);
+    return *this;
 }
 
 JsonObject& JsonObject::boolean(std::string_view key, bool value) {

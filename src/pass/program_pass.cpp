@@ -103,6 +103,10 @@ std::optional<std::size_t> first_entry_of(const std::vector<FirstEntry>& firsts,
 // Entries that share a start line tell alike what the pass left in it: the
 // last decision for it is what its bytes hold.
 void settle_shared_lines(PassResult& result, const std::vector<FirstEntry>& firsts) {
+    // An entry alone with its start line has what the pass left there already.
+    if (std::none_of(result.programs.begin(), result.programs.end(),
+                     [](const ProgramRecord& record) { return record.shares_with.has_value(); }))
+        return;
     for (const FirstEntry& first : firsts) {
         bool written = false;
         for (const ProgramRecord& record : result.programs)

@@ -19,12 +19,16 @@ std::string convert_petscii_string(std::span<const unsigned char> petscii, Petsc
 }
 
 void append_petscii_string(std::string& text, std::span<const unsigned char> petscii, PetsciiStyle style) {
+    // Room for every byte at once, cut back to what was converted.
+    std::size_t end = text.size();
+    text.resize(end + petscii.size());
     for (unsigned char byte : petscii) {
         unsigned char c = petscii_to_console(byte, style);
         if (c == 0)
             break;
-        text += static_cast<char>(c);
+        text[end++] = static_cast<char>(c);
     }
+    text.resize(end);
 }
 
 } // namespace mog

@@ -15,6 +15,7 @@ namespace {
 std::string hex_of(std::string_view bytes) {
     static const char DIGITS[] = "0123456789abcdef";
     std::string text;
+    text.reserve(2 * bytes.size());
     for (char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
         text += DIGITS[byte >> 4];
@@ -100,13 +101,12 @@ std::string program_record(const RecordName& name, const ProgramView& view) {
         .boolean("start_line", view.start_line)
         .maybe_number("line", maybe(view.line))
         .maybe_string("text", view.text)
-        .maybe_number("new_line", maybe(view.new_line));
-    std::vector<std::string> machines(view.machines.begin(), view.machines.end());
-    record.raw("machines", json_string_array(machines))
+        .maybe_number("new_line", maybe(view.new_line))
+        .string_array("machines", view.machines)
         .maybe_string("archive", view.archive ? std::optional<std::string>(*view.archive) : std::nullopt);
     if (view.shares_with)
         record.number("shares_with", static_cast<long long>(*view.shares_with));
-    return record.done();
+    return std::move(record).done();
 }
 
 std::string program_record(std::string_view file, const ProgramRecord& program, std::span<const unsigned char> bytes,
