@@ -1,6 +1,8 @@
 // The one JSON writer.
 #include "mog/json.h"
 
+#include <array>
+
 #include "text/utf8.h"
 
 namespace mog {
@@ -19,11 +21,14 @@ void append_number(std::string& text, unsigned long long value) {
     text.append(digits + at, sizeof digits - at);
 }
 
-// A byte that stands for itself in a JSON string: printable ASCII but the
-// quote and the backslash.
-bool plain(unsigned char byte) {
-    return byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\';
-}
+// The bytes that stand for themselves in a JSON string: printable ASCII but
+// the quote and the backslash.
+constexpr std::array<bool, 256> PLAIN = [] {
+    std::array<bool, 256> plain{};
+    for (int byte = 0x20; byte < 0x7F; ++byte)
+        plain[static_cast<std::size_t>(byte)] = byte != '"' && byte != '\\';
+    return plain;
+}();
 
 void append_json_string(std::string& quoted, std::string_view text) {
     quoted += '"';
@@ -32,7 +37,7 @@ void append_json_string(std::string& quoted, std::string_view text) {
     while (left > 0) {
         // Plain bytes go in as one run.
         std::size_t run = 0;
-        while (run < left && plain(at[run]))
+        while (run < left && PLAIN[at[run]])
             ++run;
         quoted.append(reinterpret_cast<const char*>(at), run);
         at += run;
@@ -94,12 +99,8 @@ JsonObject::JsonObject() {
 }
 
 void JsonObject::key(std::string_view key) {
-    if (text_.size() > 1)
-        text_ += ',';
-    text_ += '"';
-    text_ += key;
-    text_ += '"';
-    text_ += ':';
+    const std::string_view opening = text_.size() > 1 ? ",\"" : "\"";
+    text_.append(opening.data(), opening.size()).append(key.data(), key.size()).append("\":", 2);
 }
 
 JsonObject& JsonObject::raw(std::string_view key, std::string_view json) {

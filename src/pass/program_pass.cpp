@@ -146,8 +146,12 @@ PassResult run_pass(ProgramWalk& walk, const PassRequest& request) {
         result.failure = PassFailure::line_number_too_high;
         return result;
     }
+    // Room for a full 1541 directory at once, rather than growing entry by entry.
+    constexpr std::size_t USUAL_MOST_ENTRIES = 144;
+    result.programs.reserve(USUAL_MOST_ENTRIES);
     Undo undo;
     std::vector<FirstEntry> firsts;
+    firsts.reserve(USUAL_MOST_ENTRIES);
     try {
         while (std::optional<Program> program = next_program(walk)) {
             SysLine line{program->load_address, program->line.data(), program->line.size()};

@@ -20,15 +20,17 @@ std::string convert_petscii_string(std::span<const unsigned char> petscii, Petsc
 
 void append_petscii_string(std::string& text, std::span<const unsigned char> petscii, PetsciiStyle style) {
     // Room for every byte at once, cut back to what was converted.
-    std::size_t end = text.size();
-    text.resize(end + petscii.size());
+    const std::size_t start = text.size();
+    text.resize(start + petscii.size());
+    char* const first = text.data() + start;
+    char* end = first;
     for (unsigned char byte : petscii) {
-        unsigned char c = petscii_to_console(byte, style);
+        const unsigned char c = petscii_to_console(byte, style);
         if (c == 0)
             break;
-        text[end++] = static_cast<char>(c);
+        *end++ = static_cast<char>(c);
     }
-    text.resize(end);
+    text.resize(start + static_cast<std::size_t>(end - first));
 }
 
 } // namespace mog

@@ -14,12 +14,11 @@ namespace {
 
 std::string hex_of(std::string_view bytes) {
     static const char DIGITS[] = "0123456789abcdef";
-    std::string text;
-    text.reserve(2 * bytes.size());
-    for (char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        text += DIGITS[byte >> 4];
-        text += DIGITS[byte & 0x0F];
+    std::string text(2 * bytes.size(), '0');
+    for (std::size_t k = 0; k < bytes.size(); ++k) {
+        const auto byte = static_cast<unsigned char>(bytes[k]);
+        text[2 * k] = DIGITS[byte >> 4];
+        text[2 * k + 1] = DIGITS[byte & 0x0F];
     }
     return text;
 }
