@@ -40,7 +40,10 @@ int last_track_in_image(const DiskFormat& format, std::size_t size) {
 }
 
 unsigned char* find_sector(const DiskFormat& format, unsigned char* buffer, std::size_t size, int track, int sector) {
-    if (track < 1 || sector < 0 || track > last_track_in_image(format, size))
+    if (track < 1 || sector < 0)
+        return nullptr;
+    // Every image holds the standard tracks; those past them only some.
+    if (track > format.standard_tracks && track > last_track_in_image(format, size))
         return nullptr;
     // One walk over the zones finds the track's sectors and where it starts,
     // as sectors_on_track and sector_index would.

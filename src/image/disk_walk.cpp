@@ -62,6 +62,10 @@ std::size_t read_disk_file(const WalkState& walk, const Program& program, std::s
     if (program.line.data() == nullptr || program.origin > walk.size || walk.size - program.origin < SECTOR_SIZE)
         return 0;
     const DiskFormat& format = *walk.container.format;
+    // No chain of the disk's sectors reaches that far (a self-dissolving
+    // archive's line number often leads there): nothing to follow.
+    if (offset >= static_cast<std::size_t>(total_sectors(format)) * SECTOR_PAYLOAD)
+        return 0;
     const unsigned char* sector = walk.bytes + program.origin;
     std::size_t copied = 0;
     for (int sectors = 1; copied < into.size(); ++sectors) {

@@ -4,12 +4,20 @@
 
 namespace mog {
 
+namespace {
+
+const GlyphTable& glyph_table(Glyphs glyphs) {
+    return glyphs == Glyphs::blocks ? BLOCK_GLYPH_TABLE : STANDARD_GLYPH_TABLE;
+}
+
+unsigned char console_glyph(unsigned char petscii, const GlyphTable& table) {
+    return petscii < GLYPH_TABLE_SIZE ? table.console[petscii] : HIGH_GLYPHS[petscii - GLYPH_TABLE_SIZE];
+}
+
+} // namespace
+
 unsigned char petscii_to_console(unsigned char petscii, PetsciiStyle style) {
-    if (style.raw)
-        return petscii;
-    if (petscii < GLYPH_TABLE_SIZE)
-        return (style.glyphs == Glyphs::blocks ? BLOCK_GLYPH_TABLE : STANDARD_GLYPH_TABLE).console[petscii];
-    return HIGH_GLYPHS[petscii - GLYPH_TABLE_SIZE];
+    return style.raw ? petscii : console_glyph(petscii, glyph_table(style.glyphs));
 }
 
 std::string convert_petscii_string(std::span<const unsigned char> petscii, PetsciiStyle style) {
@@ -24,8 +32,9 @@ void append_petscii_string(std::string& text, std::span<const unsigned char> pet
     text.resize(start + petscii.size());
     char* const first = text.data() + start;
     char* end = first;
+    const GlyphTable& table = glyph_table(style.glyphs);
     for (unsigned char byte : petscii) {
-        const unsigned char c = petscii_to_console(byte, style);
+        const unsigned char c = style.raw ? byte : console_glyph(byte, table);
         if (c == 0)
             break;
         *end++ = static_cast<char>(c);
