@@ -35,12 +35,16 @@ class JsonObject {
     JsonObject& boolean(std::string_view key, bool value);
     JsonObject& null(std::string_view key);
     // The object's text.
-    std::string done() const& { return text_ + "}"; }
-    std::string done() && { return std::move(text_ += '}'); }
+    std::string done() const&;
+    std::string done() &&;
 
   private:
-    void key(std::string_view key); // the separator before a member, and its key
-    std::string text_ = "{";
+    // Writes the separator and the key of a member with room for its value
+    // after them, and gives where the value goes; member_ends takes the end.
+    char* member(std::string_view key, std::size_t value_room);
+    void member_ends(const char* end);
+    std::string text_;     // the object so far in its first used_ bytes, and room for more
+    std::size_t used_ = 0;
 };
 
 } // namespace mog
