@@ -15,10 +15,11 @@ namespace {
 std::string hex_of(std::string_view bytes) {
     static const char DIGITS[] = "0123456789abcdef";
     std::string text(2 * bytes.size(), '0');
-    for (std::size_t k = 0; k < bytes.size(); ++k) {
-        const auto byte = static_cast<unsigned char>(bytes[k]);
-        text[2 * k] = DIGITS[byte >> 4];
-        text[2 * k + 1] = DIGITS[byte & 0x0F];
+    char* digit = text.data();
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        *digit++ = DIGITS[byte >> 4];
+        *digit++ = DIGITS[byte & 0x0F];
     }
     return text;
 }
