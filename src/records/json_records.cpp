@@ -38,8 +38,12 @@ std::span<const unsigned char> name_bytes(const ProgramRecord& program, std::siz
     return std::span(program.name.data(), std::min(length, program.name.size()));
 }
 
+std::string_view as_view(std::span<const unsigned char> bytes) {
+    return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
 std::string as_text(std::span<const unsigned char> bytes) {
-    return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    return std::string(as_view(bytes));
 }
 
 } // namespace
@@ -109,9 +113,40 @@ std::string program_record(const RecordName& name, const ProgramView& view) {
     return std::move(record).done();
 }
 
+// The record program_record(name, program_view(...)) writes, made without
+// the view's copies: the records of a whole collection come through here.
 std::string program_record(std::string_view file, const ProgramRecord& program, std::span<const unsigned char> bytes,
                            bool written) {
-    return program_record(RecordName{file, std::nullopt}, program_view(program, bytes, written));
+    JsonObject record;
+    record.string("record", "program").string("file", file).number("index", static_cast<long long>(program.index));
+    if (program.named)
+        record.string("name", program_name_text(program))
+            .string("name_petscii", hex_of(as_view(name_bytes(program, program.name_size))));
+    else
+        record.null("name").null("name_petscii");
+    record.string("type", file_type_name(program.file_type));
+    if (program.has_load_address)
+        record.number("load_address", program.load_address);
+    else
+        record.null("load_address");
+    record.boolean("start_line", program.start_line);
+    if (program.start_line)
+        record.number("line", program.line).string("text", program_line_text(program, bytes));
+    else
+        record.null("line").null("text");
+    if (written && program.changed())
+        record.number("new_line", program.new_line);
+    else
+        record.null("new_line");
+    record.string_array("machines", program.has_load_address ? machines_starting_at(program.load_address)
+                                                              : std::vector<std::string_view>());
+    if (program.archive == Archive::sda)
+        record.string("archive", "sda");
+    else
+        record.null("archive");
+    if (program.shares_with)
+        record.number("shares_with", static_cast<long long>(*program.shares_with));
+    return std::move(record).done();
 }
 
 std::string file_record(const FileFacts& facts, const PassResult& result) {

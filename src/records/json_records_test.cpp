@@ -92,4 +92,72 @@ TEST(JsonRecords, RecordsHoldTheirFieldsInOrder) {
         EXPECT_EQ(file_type_name(static_cast<unsigned char>(type)), types[type & 7]) << type;
 }
 
+// A batch's records are made straight from the pass's records: they say
+// what the view says, field by field.
+TEST(JsonRecords, RecordsSayWhatTheViewSays) {
+    const std::vector<unsigned char> bytes = {'2', '0', '6', '1', 0x12, '"', 0xA0};
+    ProgramRecord base;
+    base.index = 3;
+    auto with = [&](auto change) {
+        ProgramRecord program = base;
+        change(program);
+        return program;
+    };
+    auto named = [](ProgramRecord& p, std::vector<unsigned char> name) {
+        p.named = true;
+        std::copy(name.begin(), name.end(), p.name.begin());
+        p.name_size = MAX_NAME_SIZE;
+        p.name_length = name.size();
+    };
+    auto start_line = [](ProgramRecord& p, unsigned load, std::size_t offset, std::size_t size) {
+        p.has_load_address = true;
+        p.load_address = load;
+        p.start_line = true;
+        p.line = 10;
+        p.text_offset = offset;
+        p.text_size = size;
+    };
+    struct Case {
+        const char* label;
+        ProgramRecord program;
+        bool written;
+    };
+    const std::vector<Case> cases = {
+        {"nothing known", base, false},
+        {"written start line", with([&](ProgramRecord& p) {
+             named(p, {'H', 'I'});
+             start_line(p, 0x0801, 0, 4);
+             p.written = true;
+             p.new_line = 2026;
+         }),
+         true},
+        {"changed, not written", with([&](ProgramRecord& p) {
+             start_line(p, 0x0801, 0, 4);
+             p.written = true;
+             p.new_line = 2026;
+         }),
+         false},
+        {"controls, quote, shared, archive", with([&](ProgramRecord& p) {
+             named(p, {0x12, '"', 0x5C, 0xFF});
+             start_line(p, 0x1001, 3, 4);
+             p.shares_with = 1;
+             p.archive = Archive::sda;
+             p.file_type = 0x81;
+         }),
+         true},
+        {"text past the bytes", with([&](ProgramRecord& p) { start_line(p, 0x4001, 9, 2); }), false},
+        {"load address, no start line", with([&](ProgramRecord& p) {
+             p.has_load_address = true;
+             p.load_address = 0xC000;
+             p.file_type = 0x80;
+         }),
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_EQ(program_record("d/x.d64", c.program, bytes, c.written),
+                  program_record(RecordName{"d/x.d64", std::nullopt}, program_view(c.program, bytes, c.written)));
+    }
+}
+
 } // namespace
