@@ -12,10 +12,11 @@ namespace mog {
 
 namespace {
 
-std::string hex_of(std::string_view bytes) {
+// The bytes in hex as a JSON string, which its digits need no escapes in.
+std::string hex_json(std::string_view bytes) {
     static const char DIGITS[] = "0123456789abcdef";
-    std::string text(2 * bytes.size(), '0');
-    char* digit = text.data();
+    std::string text(2 * bytes.size() + 2, '"');
+    char* digit = text.data() + 1;
     for (char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
         *digit++ = DIGITS[byte >> 4];
@@ -96,11 +97,12 @@ std::string program_record(const RecordName& name, const ProgramView& view) {
     record.string("record", "program").string("file", name.file);
     if (name.member)
         record.string("member", *name.member);
-    record.number("index", static_cast<long long>(view.index))
-        .maybe_string("name", view.name)
-        .maybe_string("name_petscii",
-                      view.name_petscii ? std::optional<std::string>(hex_of(*view.name_petscii)) : std::nullopt)
-        .string("type", view.type)
+    record.number("index", static_cast<long long>(view.index)).maybe_string("name", view.name);
+    if (view.name_petscii)
+        record.raw("name_petscii", hex_json(*view.name_petscii));
+    else
+        record.null("name_petscii");
+    record.string("type", view.type)
         .maybe_number("load_address", maybe(view.load_address))
         .boolean("start_line", view.start_line)
         .maybe_number("line", maybe(view.line))
@@ -121,7 +123,7 @@ std::string program_record(std::string_view file, const ProgramRecord& program, 
     record.string("record", "program").string("file", file).number("index", static_cast<long long>(program.index));
     if (program.named)
         record.string("name", program_name_text(program))
-            .string("name_petscii", hex_of(as_view(name_bytes(program, program.name_size))));
+            .raw("name_petscii", hex_json(as_view(name_bytes(program, program.name_size))));
     else
         record.null("name").null("name_petscii");
     record.string("type", file_type_name(program.file_type));
