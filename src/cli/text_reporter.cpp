@@ -63,19 +63,21 @@ void add_notices(std::string& lines, const FileReport& report, bool about_file) 
 void add_start_line(std::string& lines, const Options& options, const FileReport& report,
                     const ProgramRecord& program) {
     const bool directory = has_directory(*report.container);
-    if (directory) {
+    if (directory)
         add_name(lines, program, options);
-        lines += " [";
-    }
-    add_number(lines, program.line);
-    lines += " SYS";
+    // " [LINE SYS", or "LINE SYS" without a directory, in one piece.
+    char piece[24] = " [";
+    char* end = std::to_chars(piece + 2, piece + 16, program.line).ptr;
+    end = std::copy_n(" SYS", 4, end);
+    const char* start = directory ? piece : piece + 2;
+    lines.append(start, static_cast<std::size_t>(end - start));
     append_commodore_text(lines, stdout, report.bytes.subspan(program.text_offset, program.text_size),
                           options.style);
     if (directory)
         lines += ']';
     if (program.archive == Archive::sda)
         lines += TEXT_ARCHIVE_KEPT;
-    if (directory)
+    if (directory && program.shares_with)
         lines += shared_mark(options, report, program);
     lines += '\n';
 }
