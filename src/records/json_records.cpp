@@ -3,6 +3,7 @@
 #include "mog/records.h"
 
 #include <algorithm>
+#include <array>
 
 #include "mog/describe.h"
 #include "mog/machines.h"
@@ -12,16 +13,24 @@ namespace mog {
 
 namespace {
 
-// The bytes in hex as a JSON string, which its digits need no escapes in.
-std::string hex_json(std::string_view bytes) {
+// Writes the bytes in hex as a JSON string, which its digits need no escapes
+// in, where there is room for 2 + 2 * bytes.size() characters.
+std::string_view put_hex_json(char* quoted, std::string_view bytes) {
     static const char DIGITS[] = "0123456789abcdef";
-    std::string text(2 * bytes.size() + 2, '"');
-    char* digit = text.data() + 1;
+    char* at = quoted;
+    *at++ = '"';
     for (char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
-        *digit++ = DIGITS[byte >> 4];
-        *digit++ = DIGITS[byte & 0x0F];
+        *at++ = DIGITS[byte >> 4];
+        *at++ = DIGITS[byte & 0x0F];
     }
+    *at++ = '"';
+    return std::string_view(quoted, static_cast<std::size_t>(at - quoted));
+}
+
+std::string hex_json(std::string_view bytes) {
+    std::string text(2 + 2 * bytes.size(), '"');
+    put_hex_json(text.data(), bytes);
     return text;
 }
 
@@ -121,9 +130,10 @@ std::string program_record(std::string_view file, const ProgramRecord& program, 
                            bool written) {
     JsonObject record;
     record.string("record", "program").string("file", file).number("index", static_cast<long long>(program.index));
+    std::array<char, 2 + 2 * MAX_NAME_SIZE> hex;
     if (program.named)
         record.string("name", program_name_text(program))
-            .raw("name_petscii", hex_json(as_view(name_bytes(program, program.name_size))));
+            .raw("name_petscii", put_hex_json(hex.data(), as_view(name_bytes(program, program.name_size))));
     else
         record.null("name").null("name_petscii");
     record.string("type", file_type_name(program.file_type));
@@ -140,8 +150,12 @@ std::string program_record(std::string_view file, const ProgramRecord& program, 
         record.number("new_line", program.new_line);
     else
         record.null("new_line");
-    record.string_array("machines", program.has_load_address ? machines_starting_at(program.load_address)
-                                                              : std::vector<std::string_view>());
+    std::array<std::string_view, 8> machines;
+    const std::size_t count = program.has_load_address ? machines_starting_at(program.load_address, machines) : 0;
+    if (count <= machines.size())
+        record.string_array("machines", std::span(machines.data(), count));
+    else
+        record.string_array("machines", machines_starting_at(program.load_address));
     if (program.archive == Archive::sda)
         record.string("archive", "sda");
     else
