@@ -16,6 +16,7 @@ void file_begins(const Options&, const FileReport&) {}
 // file.
 void file_ends(const Options& options, const FileReport& report) {
     std::string lines;
+    lines.reserve(512 * (report.result.programs.size() + 1)); // a record takes some 400 bytes
     const bool written = report.written.has_value();
     for (const ProgramRecord& program : report.result.programs)
         if (options.mode != Mode::check || lacks_number(program, options.line_number)) {
