@@ -33,16 +33,24 @@ python3 "$repo/bench/dense_images.py" "$work/dense" 1000
 cp -r "$work/sample" "$work/sample.pristine"
 cp -r "$work/dense" "$work/dense.pristine"
 
-# Mean seconds of the two commands of a hyperfine export.
-means() {
-    python3 -c 'import json,sys; print(" ".join(str(r["mean"]) for r in json.load(open(sys.argv[1]))["results"]))' "$1"
-}
+# A command against its reference in five short rounds, each timing both
+# one after the other: on a machine that other work shares, the load moves
+# less within a round than over a long run. Prints the medians of the
+# rounds' median times and of their ratios.
 ratio() { # label, goal, command, reference command
-    local label=$1 goal=$2
-    hyperfine -N --style none --warmup 3 --runs 30 --export-json "$work/ratio.json" "$3" "$4" >/dev/null 2>&1
-    read -r mine theirs < <(means "$work/ratio.json")
-    python3 -c 'import sys; m,t=float(sys.argv[2]),float(sys.argv[3]); print(f"{sys.argv[1]}: {m*1000:.1f} ms against {t*1000:.1f} ms, ratio {m/t:.2f} (goal at most {sys.argv[4]})")' \
-        "$label" "$mine" "$theirs" "$goal"
+    local label=$1 goal=$2 round
+    for round in 1 2 3 4 5; do
+        hyperfine -N --style none --warmup 2 --runs 10 --export-json "$work/round$round.json" "$3" "$4" >/dev/null 2>&1
+    done
+    python3 - "$label" "$goal" "$work"/round[1-5].json <<'EOF'
+import json, statistics, sys
+label, goal, rounds = sys.argv[1], sys.argv[2], sys.argv[3:]
+pairs = [[result["median"] for result in json.load(open(name))["results"]] for name in rounds]
+mine = statistics.median(pair[0] for pair in pairs)
+theirs = statistics.median(pair[1] for pair in pairs)
+ratio = statistics.median(pair[0] / pair[1] for pair in pairs)
+print(f"{label}: {mine * 1000:.1f} ms against {theirs * 1000:.1f} ms, ratio {ratio:.2f} (goal at most {goal})")
+EOF
 }
 
 cd "$work"
