@@ -1,5 +1,7 @@
 #include "mog/petscii.h"
 
+#include <algorithm>
+
 #include "petscii/glyph_tables.h"
 
 namespace mog {
@@ -46,19 +48,23 @@ std::string convert_petscii_string(std::span<const unsigned char> petscii, Petsc
 }
 
 void append_petscii_string(std::string& text, std::span<const unsigned char> petscii, PetsciiStyle style) {
-    // Room for every byte at once, cut back to what was converted.
-    const std::size_t start = text.size();
-    text.resize(start + petscii.size());
-    char* const first = text.data() + start;
-    char* end = first;
+    // Converted a piece at a time on the stack, each piece appended at once:
+    // a name or a line's text is one piece.
     const ConsoleCodes& codes = console_codes_of(style.glyphs);
-    for (unsigned char byte : petscii) {
-        const unsigned char c = style.raw ? byte : codes.of[byte];
-        if (c == 0)
-            break;
-        *end++ = static_cast<char>(c);
+    char piece[64];
+    while (!petscii.empty()) {
+        const std::size_t size = std::min(petscii.size(), sizeof piece);
+        for (std::size_t k = 0; k < size; ++k) {
+            const unsigned char c = style.raw ? petscii[k] : codes.of[petscii[k]];
+            if (c == 0) {
+                text.append(piece, k);
+                return;
+            }
+            piece[k] = static_cast<char>(c);
+        }
+        text.append(piece, size);
+        petscii = petscii.subspan(size);
     }
-    text.resize(start + static_cast<std::size_t>(end - first));
 }
 
 } // namespace mog
