@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     result.programs.push_back(program);
 
     JsonValue value;
-    check_parses(program_record(file, program, std::span(rest, rest_size), false), value);
+    check_parses(program_record(RecordName(file), program, std::span(rest, rest_size), false), value);
     FUZZ_CHECK(unhex(value["name_petscii"].string) == std::string(reinterpret_cast<const char*>(name), name_size));
     FileFacts facts;
     facts.file = file;

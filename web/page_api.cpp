@@ -109,7 +109,7 @@ std::string records_of(std::string_view name, const Container& container, std::s
     std::string lines;
     for (std::size_t k = 0; k < result.programs.size(); ++k)
         if (!only_lacking || listed(verdict.lacking, k))
-            lines += program_record(name, result.programs[k], bytes, false) + "\n";
+            lines += program_record(RecordName(name), result.programs[k], bytes, false) + "\n";
     FileFacts facts;
     facts.file = name;
     facts.container = container;

@@ -44,5 +44,8 @@ BasicStarts basic_starts_of(std::nullptr_t) = delete;
 
 // The names of the machines whose BASIC starts at the address.
 std::vector<std::string_view> machines_starting_at(unsigned address);
+// The same names written into `names` as far as they fit; gives how many
+// there are, which may be more.
+std::size_t machines_starting_at(unsigned address, std::span<std::string_view> names);
 
 } // namespace mog

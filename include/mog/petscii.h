@@ -27,6 +27,8 @@ unsigned char petscii_to_console(unsigned char petscii, PetsciiStyle style = {})
 // PETSCII bytes as code page 850 characters; a byte that becomes a zero
 // byte, as raw output makes of a zero byte, ends the text.
 std::string convert_petscii_string(std::span<const unsigned char> petscii, PetsciiStyle style = {});
+// The same, appended to a text.
+void append_petscii_string(std::string& text, std::span<const unsigned char> petscii, PetsciiStyle style = {});
 
 // The character a PETSCII byte stands for, as published with Unicode 13's
 // Symbols for Legacy Computing (0xFF, which the C64 shows as pi like 0xDE,

@@ -54,13 +54,16 @@ ProgramView program_view(const ProgramRecord& program, std::span<const unsigned 
 
 // Where a program or file lies: a file, or a member of an archive.
 struct RecordName {
-    std::string_view file;                // as shown: a member as "archive.zip!inner/name"
+    RecordName(std::string_view file_name, std::optional<std::string_view> member_name = std::nullopt)
+        : file(file_name), member(member_name) {}
+
+    std::string_view file;                  // as shown: a member as "archive.zip!disks/game.d64"
     std::optional<std::string_view> member; // the member's name within its archive
 };
 
 // The record of one program of a file.
 std::string program_record(const RecordName& name, const ProgramView& view);
-std::string program_record(std::string_view file, const ProgramRecord& program, std::span<const unsigned char> bytes,
+std::string program_record(const RecordName& name, const ProgramRecord& program, std::span<const unsigned char> bytes,
                            bool written);
 
 // What the record of a whole file holds besides its programs.

@@ -63,12 +63,21 @@ BasicStarts basic_starts_of(std::string_view list) {
 }
 
 std::vector<std::string_view> machines_starting_at(unsigned address) {
-    std::vector<std::string_view> names;
+    std::vector<std::string_view> names(machines_starting_at(address, {}));
+    machines_starting_at(address, names);
+    return names;
+}
+
+std::size_t machines_starting_at(unsigned address, std::span<std::string_view> names) {
+    std::size_t count = 0;
     for (const Machine& machine : MACHINES)
         for (const BasicStart& start : machine.starts)
-            if (start.address == address)
-                names.push_back(machine.name);
-    return names;
+            if (start.address == address) {
+                if (count < names.size())
+                    names[count] = machine.name;
+                ++count;
+            }
+    return count;
 }
 
 } // namespace mog

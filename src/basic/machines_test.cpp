@@ -69,6 +69,10 @@ TEST(Machines, AddressesNameEveryMachineStartingThere) {
     EXPECT_EQ(machines_starting_at(0x0801).size(), 1u);
     EXPECT_TRUE(machines_starting_at(0x0800).empty());
     EXPECT_TRUE(machines_starting_at(0).empty());
+    // Into a list too short, the names that fit and the count of all.
+    std::string_view first[1];
+    EXPECT_EQ(machines_starting_at(0x1001, first), 2u);
+    EXPECT_EQ(first[0], "vic20");
 }
 
 // The table as other programs see it: each machine by its name, letter

@@ -18,9 +18,21 @@ std::string unicode_text(std::span<const unsigned char> petscii, const TextStyle
 }
 
 std::string commodore_text(std::FILE* stream, std::span<const unsigned char> petscii, const TextStyle& style) {
+    std::string text;
+    append_commodore_text(text, stream, petscii, style);
+    return text;
+}
+
+void append_commodore_text(std::string& text, std::FILE* stream, std::span<const unsigned char> petscii,
+                           const TextStyle& style) {
     if (style.characters == TextStyle::Characters::unicode)
-        return unicode_text(petscii, style);
-    return shown(stream, convert_petscii_string(petscii, style.petscii()));
+        return text.append(unicode_text(petscii, style)), void();
+    const Display display = stream_display(stream);
+    // A file or pipe takes the code page 850 characters as they are, and
+    // the conversion already ends them at a zero byte.
+    if (display == Display::bytes)
+        return append_petscii_string(text, petscii, style.petscii());
+    append_displayed_text(text, display, convert_petscii_string(petscii, style.petscii()));
 }
 
 } // namespace mog

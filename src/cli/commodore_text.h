@@ -17,5 +17,8 @@ std::string unicode_text(std::span<const unsigned char> petscii, const TextStyle
 // stream's display rules, or with --unicode the C64's own characters on
 // every stream alike.
 std::string commodore_text(std::FILE* stream, std::span<const unsigned char> petscii, const TextStyle& style);
+// The same, appended to a text.
+void append_commodore_text(std::string& text, std::FILE* stream, std::span<const unsigned char> petscii,
+                           const TextStyle& style);
 
 } // namespace mog

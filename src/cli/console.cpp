@@ -83,15 +83,16 @@ void flush_output() {
         lost_output = true;
 }
 
-std::string displayed_text(Display display, std::string_view text, TextOrigin origin) {
+void append_displayed_text(std::string& result, Display display, std::string_view text, TextOrigin origin) {
     // Text ends at a zero byte, as it would on the console.
     text = text.substr(0, text.find('\0'));
-    if (display == Display::bytes || origin == TextOrigin::tool)
-        return std::string(text);
-    std::string result;
+    if (display == Display::bytes || origin == TextOrigin::tool) {
+        result += text;
+        return;
+    }
     if (display == Display::utf8 && origin == TextOrigin::system) {
         append_system_utf8(result, text);
-        return result;
+        return;
     }
     for (char c : text) {
         auto byte = static_cast<unsigned char>(c);
@@ -100,6 +101,11 @@ std::string displayed_text(Display display, std::string_view text, TextOrigin or
         else
             result += is_control(byte) ? '?' : c;
     }
+}
+
+std::string displayed_text(Display display, std::string_view text, TextOrigin origin) {
+    std::string result;
+    append_displayed_text(result, display, text, origin);
     return result;
 }
 

@@ -33,6 +33,9 @@ enum class TextOrigin {
 // terminal: C0 controls show as their code page 850 glyphs on a UTF-8
 // terminal, and as '?' like C1 controls otherwise.
 std::string displayed_text(Display display, std::string_view text, TextOrigin origin = TextOrigin::commodore);
+// The same, appended to a text.
+void append_displayed_text(std::string& result, Display display, std::string_view text,
+                           TextOrigin origin = TextOrigin::commodore);
 
 // Commodore text (code page 850 characters) as the stream should show it.
 std::string shown(std::FILE* stream, std::string_view text);

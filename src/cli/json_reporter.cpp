@@ -16,12 +16,15 @@ void file_begins(const Options&, const FileReport&) {}
 // file.
 void file_ends(const Options& options, const FileReport& report) {
     std::string lines;
+    lines.reserve(512 * (report.result.programs.size() + 1)); // a record takes some 400 bytes
     const bool written = report.written.has_value();
     const RecordName name{report.file,
                           report.member ? std::optional<std::string_view>(*report.member) : std::nullopt};
     for (const ProgramRecord& program : report.result.programs)
-        if (options.mode != Mode::check || lacks_number(program, options.line_number))
-            lines += program_record(name, program_view(program, report.bytes, written)) + "\n";
+        if (options.mode != Mode::check || lacks_number(program, options.line_number)) {
+            lines += program_record(name, program, report.bytes, written);
+            lines += '\n';
+        }
     FileFacts facts;
     facts.file = report.file;
     facts.member = name.member;

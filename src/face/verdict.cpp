@@ -62,6 +62,7 @@ Verdict judge(const Container& container, const PassResult& result, const JobRul
         judge_failed_pass(result, rules, verdict);
         return verdict;
     }
+    verdict.lacking.reserve(result.programs.size());
     for (std::size_t k = 0; k < result.programs.size(); ++k)
         if (lacks_number(result.programs[k], rules.line_number))
             verdict.lacking.push_back(k);

@@ -40,12 +40,25 @@ int last_track_in_image(const DiskFormat& format, std::size_t size) {
 }
 
 unsigned char* find_sector(const DiskFormat& format, unsigned char* buffer, std::size_t size, int track, int sector) {
-    if (sector < 0 || sector >= sectors_on_track(format, track) || track > last_track_in_image(format, size))
+    if (track < 1 || sector < 0)
         return nullptr;
-    std::size_t offset = track_offset(format, track, sector);
-    if (offset > size || size - offset < SECTOR_SIZE)
+    // Every image holds the standard tracks; those past them only some.
+    if (track > format.standard_tracks && track > last_track_in_image(format, size))
         return nullptr;
-    return buffer + offset;
+    // One walk over the zones finds the track's sectors and where it starts,
+    // as sectors_on_track and sector_index would.
+    int index = 0, first = 1;
+    for (const TrackZone& zone : format.zones) {
+        if (track <= zone.last_track) {
+            if (sector >= zone.sectors)
+                return nullptr;
+            const auto offset = static_cast<std::size_t>(index + (track - first) * zone.sectors + sector) * SECTOR_SIZE;
+            return offset > size || size - offset < SECTOR_SIZE ? nullptr : buffer + offset;
+        }
+        index += (zone.last_track - first + 1) * zone.sectors;
+        first = zone.last_track + 1;
+    }
+    return nullptr;
 }
 
 } // namespace mog

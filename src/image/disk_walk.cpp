@@ -84,6 +84,11 @@ std::size_t read_disk_file(const WalkState& walk, const Program& program, std::s
     if (program.line.data() == nullptr || program.origin > walk.size || walk.size - program.origin < SECTOR_SIZE)
         return 0;
     const DiskFormat& format = *walk.container.format;
+    const int most_sectors = total_sectors(format);
+    // No chain of the disk's sectors reaches that far (a self-dissolving
+    // archive's line number often leads there): nothing to follow.
+    if (offset >= static_cast<std::size_t>(most_sectors) * SECTOR_PAYLOAD)
+        return 0;
     const unsigned char* sector = walk.bytes + program.origin;
     std::size_t copied = 0;
     for (int sectors = 1; copied < into.size(); ++sectors) {
@@ -100,7 +105,7 @@ std::size_t read_disk_file(const WalkState& walk, const Program& program, std::s
         } else {
             offset -= payload;
         }
-        if (last || sectors == total_sectors(format))
+        if (last || sectors == most_sectors)
             break;
         sector = find_sector(format, walk.bytes, walk.size, sector[0], sector[1]);
         if (sector == nullptr)

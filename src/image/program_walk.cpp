@@ -32,10 +32,10 @@ void set_name(Program& program, const unsigned char* name, std::size_t size, uns
               unsigned char other_padding) {
     program.named = true;
     program.name = std::span<const unsigned char>(name, size);
-    program.name_length = size;
-    while (program.name_length > 0 &&
-           (name[program.name_length - 1] == padding || name[program.name_length - 1] == other_padding))
-        --program.name_length;
+    std::size_t length = size;
+    while (length > 0 && (name[length - 1] == padding || name[length - 1] == other_padding))
+        --length;
+    program.name_length = length;
 }
 
 void add_notice(WalkState& walk, const Notice& notice) {

@@ -111,6 +111,10 @@ std::optional<std::size_t> first_entry_of(const std::vector<FirstEntry>& firsts,
 // Entries that share a start line tell alike what the pass left in it: the
 // last decision for it is what its bytes hold.
 void settle_shared_lines(PassResult& result, const std::vector<FirstEntry>& firsts) {
+    // An entry alone with its start line has what the pass left there already.
+    if (std::none_of(result.programs.begin(), result.programs.end(),
+                     [](const ProgramRecord& record) { return record.shares_with.has_value(); }))
+        return;
     for (const FirstEntry& first : firsts) {
         bool written = false;
         for (const ProgramRecord& record : result.programs)
@@ -150,8 +154,12 @@ PassResult run_pass(ProgramWalk& walk, const PassRequest& request) {
         result.failure = PassFailure::line_number_too_high;
         return result;
     }
+    // Room for a full 1541 directory at once, rather than growing entry by entry.
+    constexpr std::size_t USUAL_MOST_ENTRIES = 144;
+    result.programs.reserve(USUAL_MOST_ENTRIES);
     Undo undo;
     std::vector<FirstEntry> firsts;
+    firsts.reserve(USUAL_MOST_ENTRIES);
     try {
         while (std::optional<Program> program = next_program(walk)) {
             SysLine line{program->load_address, program->line.data(), program->line.size()};

@@ -3,6 +3,7 @@
 #include "mog/records.h"
 
 #include <algorithm>
+#include <array>
 
 #include "mog/describe.h"
 #include "mog/machines.h"
@@ -12,14 +13,24 @@ namespace mog {
 
 namespace {
 
-std::string hex_of(std::string_view bytes) {
+// Writes the bytes in hex as a JSON string, which its digits need no escapes
+// in, where there is room for 2 + 2 * bytes.size() characters.
+std::string_view put_hex_json(char* quoted, std::string_view bytes) {
     static const char DIGITS[] = "0123456789abcdef";
-    std::string text;
+    char* at = quoted;
+    *at++ = '"';
     for (char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
-        text += DIGITS[byte >> 4];
-        text += DIGITS[byte & 0x0F];
+        *at++ = DIGITS[byte >> 4];
+        *at++ = DIGITS[byte & 0x0F];
     }
+    *at++ = '"';
+    return std::string_view(quoted, static_cast<std::size_t>(at - quoted));
+}
+
+std::string hex_json(std::string_view bytes) {
+    std::string text(2 + 2 * bytes.size(), '"');
+    put_hex_json(text.data(), bytes);
     return text;
 }
 
@@ -33,8 +44,12 @@ std::span<const unsigned char> line_text_bytes(const ProgramRecord& program, std
     return bytes.subspan(program.text_offset).first(std::min(program.text_size, bytes.size() - program.text_offset));
 }
 
+std::string_view as_view(std::span<const unsigned char> bytes) {
+    return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
 std::string as_text(std::span<const unsigned char> bytes) {
-    return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    return std::string(as_view(bytes));
 }
 
 } // namespace
@@ -87,27 +102,27 @@ std::string program_record(const RecordName& name, const ProgramView& view) {
     record.string("record", "program").string("file", name.file);
     if (name.member)
         record.string("member", *name.member);
-    record.number("index", static_cast<long long>(view.index))
-        .maybe_string("name", view.name)
-        .maybe_string("name_petscii",
-                      view.name_petscii ? std::optional<std::string>(hex_of(*view.name_petscii)) : std::nullopt)
-        .string("type", view.type)
+    record.number("index", static_cast<long long>(view.index)).maybe_string("name", view.name);
+    if (view.name_petscii)
+        record.raw("name_petscii", hex_json(*view.name_petscii));
+    else
+        record.null("name_petscii");
+    record.string("type", view.type)
         .maybe_number("load_address", maybe(view.load_address))
         .boolean("start_line", view.start_line)
         .maybe_number("line", maybe(view.line))
         .maybe_string("text", view.text)
-        .maybe_number("new_line", maybe(view.new_line));
-    std::vector<std::string> machines(view.machines.begin(), view.machines.end());
-    record.raw("machines", json_string_array(machines))
+        .maybe_number("new_line", maybe(view.new_line))
+        .string_array("machines", view.machines)
         .maybe_string("archive", view.archive ? std::optional<std::string>(*view.archive) : std::nullopt);
     if (view.shares_with)
         record.number("shares_with", static_cast<long long>(*view.shares_with));
-    return record.done();
+    return std::move(record).done();
 }
 
-std::string program_record(std::string_view file, const ProgramRecord& program, std::span<const unsigned char> bytes,
+std::string program_record(const RecordName& name, const ProgramRecord& program, std::span<const unsigned char> bytes,
                            bool written) {
-    return program_record(RecordName{file, std::nullopt}, program_view(program, bytes, written));
+    return program_record(name, program_view(program, bytes, written));
 }
 
 std::string file_record(const FileFacts& facts, const PassResult& result) {

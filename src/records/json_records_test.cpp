@@ -61,12 +61,12 @@ TEST(JsonRecords, RecordsHoldTheirFieldsInOrder) {
     request.each = {Action::set, 2026};
     PassResult result = run_pass(prg, program_bytes, request);
     ASSERT_EQ(result.programs.size(), 1u);
-    EXPECT_EQ(program_record("x.prg", result.programs[0], program_bytes, true),
+    EXPECT_EQ(program_record(RecordName("x.prg"), result.programs[0], program_bytes, true),
               "{\"record\":\"program\",\"file\":\"x.prg\",\"index\":0,\"name\":null,\"name_petscii\":null,"
               "\"type\":\"prg\",\"load_address\":2049,\"start_line\":true,\"line\":10,\"text\":\"2061\","
               "\"new_line\":2026,\"machines\":[\"c64\"],\"archive\":null}");
     // Not written, a changed line has no new number.
-    EXPECT_NE(program_record("x.prg", result.programs[0], program_bytes, false).find("\"new_line\":null,"),
+    EXPECT_NE(program_record(RecordName("x.prg"), result.programs[0], program_bytes, false).find("\"new_line\":null,"),
               std::string::npos);
     FileFacts facts;
     facts.file = "x.prg";
@@ -94,7 +94,7 @@ TEST(JsonRecords, RecordsHoldTheirFieldsInOrder) {
     claimed.named = true;
     claimed.name.fill('D');
     claimed.name_size = claimed.name_length = 1000;
-    EXPECT_NE(program_record("x.prg", claimed, program_bytes, true)
+    EXPECT_NE(program_record(RecordName("x.prg"), claimed, program_bytes, true)
                   .find("\"name\":\"" + std::string(16, 'D') + "\",\"name_petscii\":\"" + std::string(32, '4') + "\","),
               std::string::npos);
     const char* const types[] = {"del", "seq", "prg", "usr", "rel", "cbm", "del", "del"};

@@ -15,41 +15,41 @@ std::uint32_t read_be32(const unsigned char* bytes) {
            static_cast<std::uint32_t>(bytes[2]) << 8 | static_cast<std::uint32_t>(bytes[3]);
 }
 
+// Twenty rounds with the step function f and its constant: the 80 rounds
+// are four such runs, so that no round asks which run it is in. Five rounds
+// at a time let the five words take each other's roles instead of moving.
+template <class Function>
+void rounds(const std::uint32_t* words, std::uint32_t (&v)[5], std::uint32_t constant, Function f) {
+    std::uint32_t a = v[0], b = v[1], c = v[2], d = v[3], e = v[4];
+    for (std::size_t i = 0; i < 20; i += 5) {
+        e += std::rotl(a, 5) + f(b, c, d) + constant + words[i];
+        b = std::rotl(b, 30);
+        d += std::rotl(e, 5) + f(a, b, c) + constant + words[i + 1];
+        a = std::rotl(a, 30);
+        c += std::rotl(d, 5) + f(e, a, b) + constant + words[i + 2];
+        e = std::rotl(e, 30);
+        b += std::rotl(c, 5) + f(d, e, a) + constant + words[i + 3];
+        d = std::rotl(d, 30);
+        a += std::rotl(b, 5) + f(c, d, e) + constant + words[i + 4];
+        c = std::rotl(c, 30);
+    }
+    v[0] = a, v[1] = b, v[2] = c, v[3] = d, v[4] = e;
+}
+
 void add_block(std::array<std::uint32_t, 5>& state, const unsigned char* block) {
-    std::array<std::uint32_t, 80> words;
+    std::uint32_t words[80];
     for (std::size_t i = 0; i < 16; ++i)
         words[i] = read_be32(block + 4 * i);
     for (std::size_t i = 16; i < 80; ++i)
         words[i] = std::rotl(words[i - 3] ^ words[i - 8] ^ words[i - 14] ^ words[i - 16], 1);
-    std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3], e = state[4];
-    for (std::size_t i = 0; i < 80; ++i) {
-        std::uint32_t mixed = 0;
-        std::uint32_t constant = 0;
-        if (i < 20) {
-            mixed = (b & c) | (~b & d);
-            constant = 0x5A827999;
-        } else if (i < 40) {
-            mixed = b ^ c ^ d;
-            constant = 0x6ED9EBA1;
-        } else if (i < 60) {
-            mixed = (b & c) | (b & d) | (c & d);
-            constant = 0x8F1BBCDC;
-        } else {
-            mixed = b ^ c ^ d;
-            constant = 0xCA62C1D6;
-        }
-        const std::uint32_t next = std::rotl(a, 5) + mixed + e + constant + words[i];
-        e = d;
-        d = c;
-        c = std::rotl(b, 30);
-        b = a;
-        a = next;
-    }
-    state[0] += a;
-    state[1] += b;
-    state[2] += c;
-    state[3] += d;
-    state[4] += e;
+    std::uint32_t v[5] = {state[0], state[1], state[2], state[3], state[4]};
+    rounds(words, v, 0x5A827999, [](std::uint32_t b, std::uint32_t c, std::uint32_t d) { return d ^ (b & (c ^ d)); });
+    rounds(words + 20, v, 0x6ED9EBA1, [](std::uint32_t b, std::uint32_t c, std::uint32_t d) { return b ^ c ^ d; });
+    rounds(words + 40, v, 0x8F1BBCDC,
+           [](std::uint32_t b, std::uint32_t c, std::uint32_t d) { return (b & c) | (d & (b | c)); });
+    rounds(words + 60, v, 0xCA62C1D6, [](std::uint32_t b, std::uint32_t c, std::uint32_t d) { return b ^ c ^ d; });
+    for (std::size_t k = 0; k < 5; ++k)
+        state[k] += v[k];
 }
 
 std::string hex_of(std::span<const unsigned char> bytes) {
