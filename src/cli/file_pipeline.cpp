@@ -283,10 +283,12 @@ int assemble(Session& session, Source& source, Bytes& out, std::span<const unsig
     return error;
 }
 
-void note_written(Session& session, Source& source, const Replaced& replaced, const std::string& written) {
-    session.written.insert(replaced.identity);
-    if (session.options.scope == Scope::in_place)
-        session.done.insert(replaced.identity);
+void note_written(Session& session, Source& source, const std::optional<Replaced>& replaced,
+                  const std::string& written) {
+    if (replaced)
+        session.written.insert(replaced->identity);
+    if (replaced && session.options.scope == Scope::in_place)
+        session.done.insert(replaced->identity);
     for (Piece& piece : source.pieces) {
         piece.report.written = written;
         piece.report.destination = written;
@@ -340,7 +342,7 @@ void write_zipcode_set(Session& session, Source& source, const Target& target) {
             return fail_write(source, replaced.error, place.path());
         session.written.insert(replaced.identity);
     }
-    note_written(session, source, Replaced{}, target.place.path());
+    note_written(session, source, std::nullopt, target.place.path());
 }
 
 // Writes the source's new bytes as agreed, and notes what was written.
@@ -458,6 +460,12 @@ std::vector<FileReport> report(Session& session, SingleRun* single, Source& sour
     return reports;
 }
 
+// A Zip-Code set is the file of its first part: named by another part too,
+// it is taken once.
+std::optional<FileIdentity> set_identity(Session& session, const FileTask& task) {
+    return session.files.identity(task.place.sibling(zipcode_part_path(task.place.name, 1)));
+}
+
 } // namespace
 
 JobRules job_rules(const Options& options) {
@@ -476,8 +484,13 @@ std::vector<FileReport> process_file(Session& session, const FileTask& task, Sin
     head.file = task.name();
     const std::optional<SourceName> kind =
         single != nullptr ? std::optional(single->target.kind) : source_for_name(task.place.name);
-    const Reading reading = task.search_error != 0 || !kind ? refuse(session, task, head)
-                                                            : read(session, task, single, source, head);
+    Reading reading = task.search_error != 0 || !kind ? refuse(session, task, head)
+                                                      : read(session, task, single, source, head);
+    const bool set = kind && kind->kind == SourceKind::zipcode;
+    if (set && head.outcome != Outcome::failed) {
+        reading.identity = set_identity(session, task);
+        reading.passed_over = seen_before(session, reading.identity);
+    }
     if (reading.passed_over)
         return {};
     if (kind) {
@@ -486,12 +499,6 @@ std::vector<FileReport> process_file(Session& session, const FileTask& task, Sin
     }
     if (head.outcome != Outcome::failed)
         open_pieces(session, task, source, head);
-    // An archive without a container of a kind mog reads holds no start line.
-    if (head.outcome != Outcome::failed && source.pieces.empty()) {
-        head.verdict = judge(Container{}, PassResult{}, job_rules(session.options));
-        head.outcome = head.verdict.outcome;
-        head.failure = failure_of(head);
-    }
     for (std::size_t k = 0; k < source.pieces.size(); ++k) {
         source.pieces[k].report.piece = k;
         source.pieces[k].report.pieces = source.pieces.size();
@@ -502,18 +509,27 @@ std::vector<FileReport> process_file(Session& session, const FileTask& task, Sin
             if (pass_piece(session, task, single, source, piece))
                 kept.push_back(std::move(piece));
         source.pieces = std::move(kept);
-        // A file of another kind found in a folder is passed over.
+        // A file of another kind found in a folder is passed over; an
+        // archive without a container of a kind mog reads holds no start line.
         if (source.pieces.empty() && source.kind.kind == SourceKind::container)
             return {};
+        if (source.pieces.empty()) {
+            head.verdict = judge(Container{}, PassResult{}, job_rules(session.options));
+            head.outcome = head.verdict.outcome;
+            head.failure = failure_of(head);
+        }
         write_source(session, task, single, source, reading.replace_agreed);
     }
-    // A file replaced in place has a new identity, which its name now leads to.
+    // A file replaced in place has a new identity, which its name now leads
+    // to; a set's, that of its first part as it is now.
     const bool replaced = session.options.scope == Scope::in_place && any_changed(source);
-    if (reading.identity && !replaced)
+    if (set && replaced)
+        reading.identity = set_identity(session, task);
+    if (reading.identity && (set || !replaced))
         session.done.insert(*reading.identity);
     // The set's other parts were read from their own buffers; the next file
     // reads into the part read first.
-    if (source.kind.kind == SourceKind::zipcode && session.buffer.capacity() == 0)
+    if (set && session.buffer.capacity() == 0)
         session.buffer = std::move(source.parts[static_cast<std::size_t>(zipcode_part_number(task.place.name) - 1)]);
     return report(session, single, source, head);
 }

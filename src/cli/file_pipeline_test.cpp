@@ -7,6 +7,7 @@
 #include "cli/command_line.h"
 #include "image_builder.h"
 #include "memory_file_system.h"
+#include "process_runner.h"
 
 namespace {
 
@@ -20,6 +21,10 @@ const Reporter SILENT = {
 
 int year() {
     return 2026;
+}
+
+std::string zipcode_part(int part) {
+    return read_file(std::string(MOG_SOURCE_DIR) + "/tests/fixtures/zipcode/" + std::to_string(part) + "!sample");
 }
 
 std::string disk(unsigned line, unsigned load_address = 0x0801, std::size_t size = IMAGE_SIZE) {
@@ -134,6 +139,9 @@ TEST(FilePipeline, RulesFileByFile) {
         {"but not lacking numbers", {{"d/e.d64", blank_image()}, {"d/a.d64", disk(10)}},
          {"--check", "--batch", "--allow-no-start-line", "d"}, {{"d/a.d64", unchanged, 4}, {"d/e.d64", unchanged, 0}},
          {}, 4},
+        {"a set named by two of its parts is taken once, only its changed part replaced",
+         {{"1!s", zipcode_part(1)}, {"2!s", zipcode_part(2)}, {"3!s", zipcode_part(3)}, {"4!s", zipcode_part(4)}},
+         {"--in-place", "3!s", "1!s"}, {{"3!s", changed, 0}}, {"1!s"}},
         {"a named source is no destination", {{"a.prg", sys_program(10)}, {"a.out.prg", sys_program(10)}},
          {"--batch", "-y", "a.prg", "a.out.prg"}, {{"a.prg", kept, 5}, {"a.out.prg", changed, 0}}, {"a.out.out.prg"}, 5},
     };
