@@ -457,7 +457,8 @@ class Archive {
         for (py::handle item : chosen) {
             if (py::isinstance<py::str>(item)) {
                 std::size_t k = 0;
-                while (k < count && !members_[k].cast<const Container&>().member().equal(py::reinterpret_borrow<py::object>(item)))
+                while (k < count &&
+                       !members_[k].cast<const Container&>().member().equal(py::reinterpret_borrow<py::object>(item)))
                     ++k;
                 if (k == count)
                     throw py::key_error("No member " + py::repr(item).cast<std::string>() + " in this archive.");
@@ -516,8 +517,9 @@ class ZipcodeSet {
     // The parts the new disk changes, by their paths, with their new bytes.
     py::dict stamp(const py::object& line, const py::object& machines, const py::object& programs) const {
         const py::bytes stamped = disk().stamp(line, machines, programs);
-        const std::span<const unsigned char> bytes(reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(stamped.ptr())),
-                                                   static_cast<std::size_t>(PyBytes_GET_SIZE(stamped.ptr())));
+        const std::span<const unsigned char> bytes(
+            reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(stamped.ptr())),
+            static_cast<std::size_t>(PyBytes_GET_SIZE(stamped.ptr())));
         std::array<std::optional<mog::Bytes>, 4> coded;
         {
             py::gil_scoped_release unlocked;
@@ -717,8 +719,8 @@ PYBIND11_MODULE(_mog, module) {
                                "fails.")
         .def_property_readonly("warnings", &Container::warnings,
                                "What the tool warns about, without \"WARNING: \" (a disk of an unusual size, a\n"
-                               "broken directory, a tape without its signature); a member's problem, and on an archive's\n"
-                               "first member the archive's own warnings, as the tool's records give them.")
+                               "broken directory, a tape without its signature); a member's problem, and on an\n"
+                               "archive's first member the archive's own warnings, as the tool's records give them.")
         .def_property_readonly("programs", &Container::programs, "The programs, in the order of the directory.")
         .def_property_readonly("data", &Container::data, "The container's bytes, as read.")
         .def("stamp", &Container::stamp, py::arg("line") = py::none(),
