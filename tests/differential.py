@@ -1,25 +1,31 @@
 #!/usr/bin/python3
-"""The three front ends give one answer: every sample, fixture and damaged
-file made here goes through the tool (mog -v --json, mog --check --json -n
-1999), the page's answers built for this machine (mog_page_api) and the
-Python package; their verdicts, statuses, lacking start lines, warnings and
-program records must agree field by field. Prints each disagreement; exits
-77 (skipped) without the package or the page's driver.
+"""The three front ends give one answer: every sample, fixture (a Lynx
+archive and a Zip-Code set among them) and damaged file made here goes
+through the tool (mog -v --json, mog --check --json -n 1999), the page's
+answers built for this machine (mog_page_api) and the Python package; their
+verdicts, statuses, lacking start lines, warnings and program records must
+agree field by field. A zip and a gzip go through the tool and the package
+member by member, and the page must say that it does not read them. Prints
+each disagreement; exits 77 (skipped) without the package or the page's
+driver.
 
     differential.py --mog build/python/mog --page-api build/python/web/mog_page_api
 """
 import argparse
+import gzip
 import json
 import random
 import subprocess
 import sys
 import tempfile
+import zipfile
 from pathlib import Path
 
 REPO = Path(__file__).resolve().parent.parent
 DIRECTORY = 91648  # track 18 sector 1 of a D64 or D71
 FIELDS = ("index", "name", "type", "load_address", "start_line", "line", "text", "machines", "archive", "shares_with")
 PAGE_FIELDS = ("index", "name", "type", "load_address", "line", "text", "settable", "shares_with")
+NOT_IN_PAGE = "Zip and gzip files are not supported in the page; the mog tool reads them."
 
 
 def entry(slot):
@@ -30,6 +36,7 @@ def entry(slot):
 def made_files(folder):
     """Damaged and odd files, each one the front ends once answered apart."""
     disk = (REPO / "samples/sample.d64").read_bytes()
+    lynx = (REPO / "tests/fixtures/cbmconvert.lnx").read_bytes()
     blank = bytearray(174848)
     blank[91392:91395] = bytes([18, 1, 0x41])  # the anchor leads to an empty directory
     blank[DIRECTORY:DIRECTORY + 2] = bytes([0, 0xFF])
@@ -47,10 +54,20 @@ def made_files(folder):
              "zeros.d81": bytes(819200), "broken.d64": disk[:DIRECTORY] + bytes([99, 0]) + disk[DIRECTORY + 2:],
              "text.d64": text, "c128only.d71": c128, "random.p64": random.Random(64).randbytes(4096),
              "headless.p00": (REPO / "samples/game.prg").read_bytes(), "archive.prg": sda,
-             "shared.d64": disk[:entry(1) + 1] + disk[entry(0) + 1:entry(0) + 3] + disk[entry(1) + 3:]}
+             "shared.d64": disk[:entry(1) + 1] + disk[entry(0) + 1:entry(0) + 3] + disk[entry(1) + 3:],
+             "cut.lnx": lynx[:1000], "unsigned.lnx": lynx.replace(b"LYNX", b"LINX"),
+             "sample.d81.gz": gzip.compress((REPO / "samples/sample.d81").read_bytes(), mtime=0)}
     for name, content in files.items():
         (folder / name).write_bytes(content)
-    return [folder / name for name in files]
+    # Members of each kind, one kept as it is (bzip2), others passed over.
+    with zipfile.ZipFile(folder / "games.zip", "w") as archive:
+        archive.writestr("disks/sample.d64", disk, zipfile.ZIP_DEFLATED)
+        archive.writestr("c128only.d71", bytes(c128), zipfile.ZIP_DEFLATED)
+        archive.writestr("game.prg", (REPO / "samples/game.prg").read_bytes())
+        archive.writestr("tape.t64", (REPO / "samples/sample.t64").read_bytes(), zipfile.ZIP_BZIP2)
+        archive.writestr("headless.p00", (REPO / "samples/game.prg").read_bytes())
+        archive.writestr("notes.txt", b"not a container")
+    return [folder / name for name in files] + [folder / "games.zip"]
 
 
 def run(*command, folder):
@@ -81,11 +98,11 @@ def compare(path, machines, tool, page_api, same):
                                   folder=path.parent)
     listed, checked = ([json.loads(line) for line in text.splitlines()] for text in (out, check_out))
     page = json.loads(run(page_api, path, 1999, machines, folder=None)[1])
-    container = mog.read(path, machines=machines)
+    container = mog.read(path, machines=machines)  # a Zip-Code set lists and checks as its disk
     check = container.check(1999, machines)
     same("listing status", tool=status, page=page["list"]["status"])
     same("listing records", tool=out.splitlines(), page=page["list"]["records"].splitlines())
-    same("kind", tool=listed[-1]["kind"], page=page["list"]["kind"], python=container.kind)
+    same("kind", tool=listed[-1]["kind"], page=page["list"]["kind"], python=getattr(container, "disk", container).kind)
     same("warnings", tool=listed[-1]["warnings"], page=page["list"]["warnings"], python=container.warnings,
          check_page=page["check"]["warnings"], check_python=check.warnings)
     same("programs", tool=[page_row(r) for r in listed[:-1]],
@@ -107,6 +124,30 @@ def compare(path, machines, tool, page_api, same):
     same("failing warnings", page=answer["failing_warnings"], python=check.failing_warnings)
 
 
+def compare_archive(path, machines, tool, page_api, same):
+    """A zip's or gzip's members through the tool and the package; the page
+    names the archive as one it does not read."""
+    import mog
+    _, out = run(tool, "-v", "--json", "--machine", machines, path.name, folder=path.parent)
+    _, check_out = run(tool, "--check", "--json", "-n", 1999, "--machine", machines, path.name, folder=path.parent)
+    listed, checked = ([json.loads(line) for line in text.splitlines()] for text in (out, check_out))
+    members = mog.read(path, machines=machines).members
+    checks = [member.check(1999, machines) for member in members]
+
+    def by_member(records, fields):
+        return [[[r.get(key) for key in fields] for r in records if r["file"] == file["file"]]
+                for file in records if file["record"] == "file"]
+    same("members", tool=[rows[-1] for rows in by_member(listed, ("member", "kind", "warnings"))],
+         python=[[m.member, m.kind, m.warnings] for m in members])
+    same("members' programs", tool=[rows[:-1] for rows in by_member(listed, FIELDS)],
+         python=[[[getattr(p, key) for key in FIELDS] for p in m.programs] for m in members])
+    same("members' checks", tool=by_member(checked, ("status", "error", "index")),
+         python=[[[None, None, p.index] for p in c.lacking] + [[c.status, c.why, None]] for c in checks])
+    answer = json.loads(run(page_api, path, 1999, machines, folder=None)[1])["admit"]
+    same("the page's refusal", page=[answer["admitted"], answer["error"], answer["records"]],
+         expected=[False, NOT_IN_PAGE, None])
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--mog", required=True, type=Path)
@@ -124,6 +165,7 @@ def main():
     with tempfile.TemporaryDirectory(prefix="mog-differential-") as folder:
         paths = [REPO / "samples" / name for name in ("sample.d64", "sample.d81", "sample.t64", "game.prg")]
         paths += sorted(p for p in (REPO / "tests/fixtures").iterdir() if p.is_file()) + made_files(Path(folder))
+        paths.append(REPO / "tests/fixtures/zipcode/2!sample")
         for path in paths:
             for machines in ("c64", "all"):
                 def same(what, **answers):
@@ -131,7 +173,9 @@ def main():
                         found.append(what)
                         print("DIFFERS: %s --machine %s: %s: %s" % (path.name, machines, what, ", ".join(
                             "%s=%.400r" % item for item in answers.items())))
-                compare(path, machines, arguments.mog.resolve(), arguments.page_api.resolve(), same)
+                archived = path.suffix.lower() in (".zip", ".gz")
+                (compare_archive if archived else compare)(path, machines, arguments.mog.resolve(),
+                                                           arguments.page_api.resolve(), same)
     print("%d files, 2 machine choices each: %d disagreements" % (len(paths), len(found)))
     return 1 if found else 0
 

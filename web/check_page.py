@@ -7,9 +7,11 @@ mog -v --unicode list it, the JSON download is mog -v --json's output byte
 for byte, Stamp downloads the bytes mog -n writes (and mog -i's when a
 program is kept, and for entries that share a start line), Check marks
 what mog --check lists and fails what it fails, damaged and refused files
-say what the tool says, the page is used with the keyboard alone, the
-browser logs no error and the page makes no request beyond itself. Saves a
-screenshot with the sample disk listed.
+say what the tool says, the four parts of a Zip-Code set make one card
+whose Stamp offers the parts mog -n writes, a set with a part missing says
+which, zips and gzips are named as not read in the page, the page is used
+with the keyboard alone, the browser logs no error and the page makes no
+request beyond itself. Saves a screenshot with the sample disk listed.
 
 Needs Debian's chromium, chromium-driver and python3-selenium, which belong
 to the system's Python. From the top of the source tree, after the wasm and
@@ -21,6 +23,7 @@ release builds:
 import argparse
 import datetime
 import glob
+import gzip
 import json
 import os
 import pathlib
@@ -30,6 +33,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import zipfile
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -49,10 +53,13 @@ STAMP = "1999"
 # Every sample and container fixture.
 LISTED = ["samples/sample.d64", "samples/sample.d81", "samples/sample.t64", "samples/game.prg"] + sorted(
     os.path.relpath(path, ROOT) for path in glob.glob(str(ROOT / "tests/fixtures/*"))
-    if path.lower().endswith((".d64", ".d71", ".d81", ".t64", ".prg")) or path.lower()[-4:-2] == ".p")
+    if path.lower().endswith((".d64", ".d71", ".d81", ".t64", ".prg", ".lnx")) or path.lower()[-4:-2] == ".p")
 # Stamped with 1999, each compared with what mog -n 1999 writes.
 STAMPED = ["samples/sample.d64", "samples/sample.d81", "samples/sample.t64", "samples/game.prg",
-           "tests/fixtures/cc1541.d71", "tests/fixtures/one.p00"]
+           "tests/fixtures/cc1541.d71", "tests/fixtures/one.p00", "tests/fixtures/cbmconvert.lnx"]
+# The Zip-Code set of the sample disk, part 1 first.
+ZIPCODE = sorted((ROOT / "tests/fixtures/zipcode").iterdir())
+NOT_IN_PAGE = "Zip and gzip files are not supported in the page; the mog tool reads them."
 # The program of the sample disk that a stamp keeps, by its index.
 KEPT_INDEX = 4
 # The controls a keyboard user reaches with Tab from the top, with the
@@ -127,7 +134,11 @@ def start_browser(profile, downloads):
     # The console, and DevTools' network events, which list every request
     # (file: and data: ones too, which Resource Timing leaves out).
     options.set_capability("goog:loggingPrefs", {"browser": "ALL", "performance": "ALL"})
-    return webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
+    driver = webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
+    # Chromium holds a file named *.out, as the tool names a Zip-Code set's
+    # new parts, for the user to keep or discard; here each one is kept.
+    driver.execute_cdp_cmd("Browser.setDownloadBehavior", {"behavior": "allow", "downloadPath": downloads})
+    return driver
 
 
 def wait_for(driver, script, seconds, *arguments):
@@ -189,6 +200,17 @@ class Tool:
             return None
         with open(out, "rb") as written:
             return written.read()
+
+    def set_written(self, parts, *options):
+        """The files mog writes for a copy of the set's parts, named by
+        part 1, when no destination is given: {name: bytes}."""
+        folder = tempfile.mkdtemp(dir=self.scratch)
+        for part in parts:
+            shutil.copyfile(part, os.path.join(folder, part.name))
+        subprocess.run([self.mog, *options, parts[0].name], cwd=folder, capture_output=True,
+                       stdin=subprocess.DEVNULL)
+        return {name: pathlib.Path(folder, name).read_bytes() for name in os.listdir(folder)
+                if name not in [part.name for part in parts]}
 
     def default_written(self, path, *options):
         """The name and bytes of what mog writes for a copy of the file when
@@ -342,6 +364,17 @@ class Page:
         links[0].click()
         return offered, self.download(offered)
 
+    def stamp_set(self, name):
+        """Clicks Stamp and then each link it offers: {name: bytes}."""
+        button = self.button(name, "stamp")
+        if button:
+            button.click()
+        offered = {}
+        for link in self.card_element(name).find_elements(By.CSS_SELECTOR, "a.stamped"):
+            link.click()
+            offered[link.get_attribute("download")] = self.download(link.get_attribute("download"))
+        return offered
+
 
 def sda_program():
     """A self-dissolving archive: the stub 9 SYS2061 at $0801, the dissolver
@@ -383,7 +416,11 @@ def made_files(folder):
         # The second directory entry leads to the first one's first sector.
         "shared.d64": put("shared.d64", image[:91683] + image[91651:91653] + image[91685:]),
         "notes.txt": put("notes.txt", b"hello\n"),
+        "game.d64.gz": put("game.d64.gz", gzip.compress(image)),
     }
+    with zipfile.ZipFile(os.path.join(folder, "games.zip"), "w") as archive:
+        archive.writestr("game.d64", image)
+    made["games.zip"] = os.path.join(folder, "games.zip")
     # A name the records must quote, with a letter beyond ASCII.
     with open(ROOT / "samples/game.prg", "rb") as program:
         made['Spiel "Über".PRG'] = put('Spiel "Über".PRG', program.read())
@@ -564,6 +601,11 @@ def main():
                       "a file the browser cannot read says so in the tool's words (%r, %r)" % (card.get("error"), gone))
         checks.expect(cards.get("big.d64", {}).get("error") == "Cannot read file 'big.d64': File too large.",
                       "a file over %d bytes is refused before it is read" % MAX_FILE_SIZE)
+        for name, kind in [("games.zip", "zip"), ("game.d64.gz", "gzip")]:
+            card = cards.get(name) or {}
+            checks.expect([card.get("kind"), card.get("error"), card.get("buttons")] == [kind, NOT_IN_PAGE, []] and
+                          tool.run(made[name], "-v").returncode == 0,
+                          "%s, which mog reads, is named as not read in the page (%r)" % (name, card))
 
         # Check on every file read, against mog --check -n YEAR: the same
         # status, and the start lines it lists marked.
@@ -599,6 +641,36 @@ def main():
             checks.expect(offered == default and expected is not None and stamped == expected,
                           "%s: Stamp offers %r with the bytes of mog -n %s (%r, %d, %d bytes)" % (
                               path, default, STAMP, offered, len(stamped or b""), len(expected or b"")))
+
+        # The four parts of a Zip-Code set: one card, named and listed as
+        # mog lists the set by its first part, and the parts mog -n writes.
+        cards = page.choose(ZIPCODE)
+        records = tool.records(ZIPCODE[0])
+        card = cards.get("1!sample")
+        checks.expect(list(cards) == ["1!sample"] and shown_card(card) == expected_card("1!sample", records) and
+                      page.json_download("1!sample") == records,
+                      "the four parts of a Zip-Code set are one card, as mog -v --json 1!sample lists it (%r)" % (
+                          sorted(cards),))
+        offered = page.stamp_set("1!sample")
+        expected = tool.set_written(ZIPCODE, "-n", STAMP)
+        outcome = page.cards()["1!sample"]["outcome"]
+        checks.expect(offered == expected and len(offered) == 4 and "1!sample.out (changed)" in outcome,
+                      "Stamp offers the four parts mog -n %s writes, the changed one marked (%r, %r)" % (
+                          STAMP, sorted(offered), outcome))
+        page.button("1!sample", "check").click()
+        done = tool.run(ZIPCODE[0], "--check", "-n", STAMP)
+        card = page.cards()["1!sample"]
+        checks.expect(card["status"] == str(done.returncode) == "4" and card["outcome"] == "8 start lines lack 1999.",
+                      "Check says of the set what mog --check says (%r)" % card["outcome"])
+        three = pathlib.Path(tempfile.mkdtemp(dir=scratch))
+        for part in ZIPCODE[1:]:
+            shutil.copyfile(part, three / part.name)
+        cards = page.choose(sorted(three.iterdir()))
+        card = cards.get("2!sample") or {}
+        said = tool.run(three / "2!sample", "-v").stderr.decode().splitlines()
+        checks.expect(said and card.get("error") == said[0].removeprefix("ERROR: ") == "File '1!sample' not found."
+                      and card.get("buttons") == ["JSON"],
+                      "a set with a part missing says which, as mog would if it were (%r)" % card.get("error"))
 
         # A name in capitals: the name mog itself gives its output.
         capitals = os.path.join(made_folder, "Demo.D64")

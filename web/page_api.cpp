@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstdio>
 
+#include <mog/sources.h>
+
 #include <mog/json.h>
 #include <mog/mog.h>
 #include <mog/names.h>
@@ -51,6 +53,28 @@ std::string refused(std::string_view name, const std::optional<Container>& conta
 
 std::string read_error(std::string_view name, const Container& container, int code) {
     return refused(name, container, judge(FileError{FileStep::read, code, std::string(name)}));
+}
+
+// The page is built without an inflater: it names zips and gzips for what
+// they are and leaves them to the tool.
+std::string not_in_page(std::string_view name, SourceKind kind) {
+    return JsonObject()
+        .string("file", name)
+        .string("kind", kind == SourceKind::zip ? "zip" : "gzip")
+        .boolean("admitted", false)
+        .string("error", "Zip and gzip files are not supported in the page; the mog tool reads them.")
+        .number("status", STATUS_FILE_ERROR)
+        .null("records")
+        .done();
+}
+
+// The container of a name the page reads: a container file's, or the disk
+// of the Zip-Code set a part's name belongs to.
+std::optional<Container> readable_container(std::string_view name) {
+    const std::optional<SourceName> source = source_for_name(name);
+    if (!source || source->kind == SourceKind::zip || source->kind == SourceKind::gzip)
+        return std::nullopt;
+    return source->container;
 }
 
 // The name a listing shows for a program: without its padding, control
@@ -142,10 +166,15 @@ std::string check_outcome(const Verdict& checked, const PassResult& result, unsi
     return words;
 }
 
-std::string report(std::string_view name, std::span<unsigned char> bytes, const Choices& choices, Job job) {
-    const std::optional<Container> container = container_for_name(name);
-    if (!container)
-        return refused(name, std::nullopt, judge_unknown_kind());
+// The answer about a container's bytes, open for members that only some
+// sources have; written tells that a stamp gave new bytes.
+struct Answer {
+    JsonObject json;
+    bool written = false;
+};
+
+Answer answer_for(std::string_view name, const Container& container, std::span<unsigned char> bytes,
+                  const Choices& choices, Job job) {
     const Machines machines = read_machines(choices.machines);
     const LineNumber line = read_line_number(choices.line_number);
     const std::optional<std::vector<std::size_t>> kept = read_kept(choices.kept);
@@ -169,16 +198,16 @@ std::string report(std::string_view name, std::span<unsigned char> bytes, const 
                 return Decision{Action::keep, 0};
             return Decision{Action::set, *line.number};
         };
-    const PassResult result = run_pass(*container, bytes, request);
+    const PassResult result = run_pass(container, bytes, request);
 
     JobRules rules;
     rules.job = job;
     rules.line_number = line.number.value_or(0);
-    const Verdict verdict = judge(*container, result, rules);
+    const Verdict verdict = judge(container, result, rules);
     std::optional<Verdict> checked;
     if (line.number) {
         rules.job = Job::check;
-        checked = judge(*container, result, rules);
+        checked = judge(container, result, rules);
     }
     std::optional<std::string> error = refusal;
     if (!refusal && !verdict.why.empty())
@@ -189,9 +218,9 @@ std::string report(std::string_view name, std::span<unsigned char> bytes, const 
     std::vector<std::string> programs;
     for (std::size_t k = 0; k < result.programs.size(); ++k)
         programs.push_back(program_entry(result, k, bytes, written, checked, rules.line_number));
-    JsonObject answer;
-    answer.string("file", name)
-        .string("kind", container_name(*container))
+    Answer answer{JsonObject(), written};
+    answer.json.string("file", name)
+        .string("kind", container_name(container))
         .number("size", static_cast<long long>(bytes.size()))
         .maybe_string("error", error)
         .number("status", status)
@@ -202,24 +231,75 @@ std::string report(std::string_view name, std::span<unsigned char> bytes, const 
         .maybe_number("lacking", checked ? std::optional<unsigned long long>(start_lines_lacking(*checked, result))
                                          : std::nullopt)
         .raw("programs", json_array(programs));
-    if (job == Job::stamp)
-        return answer.maybe_string("destination", written ? std::optional(destination_name(name)) : std::nullopt)
+    if (job == Job::stamp) {
+        answer.json.maybe_string("destination", written ? std::optional(destination_name(name)) : std::nullopt)
             .number("changed", written ? static_cast<long long>(result.changed()) : 0)
-            .raw("records", "null")
-            .done();
+            .raw("records", "null");
+        return answer;
+    }
     std::optional<std::string> records;
     if (!refusal)
-        records = records_of(name, *container, bytes, result, verdict, job == Job::check);
-    answer.maybe_string("records", records);
+        records = records_of(name, container, bytes, result, verdict, job == Job::check);
+    answer.json.maybe_string("records", records);
     if (job == Job::check) {
         const bool made = !refusal;
         std::vector<std::string> failing = made ? verdict.failing_warnings : std::vector<std::string>();
-        answer.raw("passed", made ? (verdict.check_failed ? "false" : "true") : "null")
+        answer.json.raw("passed", made ? (verdict.check_failed ? "false" : "true") : "null")
             .boolean("no_start_line", made && verdict.no_start_line)
             .raw("failing_warnings", json_string_array(failing))
             .maybe_string("outcome", made ? std::optional(check_outcome(verdict, result, *line.number)) : refusal);
     }
-    return answer.done();
+    return answer;
+}
+
+std::string report(std::string_view name, std::span<unsigned char> bytes, const Choices& choices, Job job) {
+    const std::optional<Container> container = container_for_name(name);
+    if (!container)
+        return refused(name, std::nullopt, judge_unknown_kind());
+    return answer_for(name, *container, bytes, choices, job).json.done();
+}
+
+// A Zip-Code set opened from the parts the page has, or the answer for one
+// that cannot be, in the tool's words: a part missing, or the set damaged.
+struct OpenedSet {
+    Container disk_kind;
+    DiskSetParts parts;
+    DiskSet set;
+    std::optional<std::string> refusal;
+};
+
+OpenedSet open_set(const SetParts& given) {
+    OpenedSet opened;
+    const std::optional<SourceName> source = source_for_name(given.name);
+    if (!source || source->kind != SourceKind::zipcode) {
+        opened.refusal = refused(given.name, std::nullopt, judge_unknown_kind());
+        return opened;
+    }
+    opened.disk_kind = *source->container;
+    std::array<std::string, 4> names;
+    for (std::size_t k = 0; k < names.size(); ++k) {
+        names[k] = disk_set_part(given.name, static_cast<int>(k + 1));
+        if (!given.parts[k]) {
+            opened.refusal = refused(given.name, opened.disk_kind, judge(FileError{FileStep::find, ENOENT, names[k]}));
+            return opened;
+        }
+        opened.parts[k] = *given.parts[k];
+    }
+    opened.set = open_disk_set(opened.parts, names);
+    if (!opened.set.error.empty()) {
+        Verdict damaged;
+        damaged.why = opened.set.error;
+        damaged.status = STATUS_FILE_ERROR;
+        opened.refusal = refused(given.name, opened.disk_kind, damaged);
+    }
+    return opened;
+}
+
+std::string set_report(const SetParts& given, const Choices& choices, Job job) {
+    OpenedSet opened = open_set(given);
+    if (opened.refusal)
+        return *opened.refusal;
+    return answer_for(given.name, opened.disk_kind, opened.set.disk, choices, job).json.done();
 }
 
 } // namespace
@@ -297,13 +377,17 @@ std::optional<std::vector<std::size_t>> read_kept(std::string_view indexes) {
 }
 
 std::string admit(std::string_view name, double size) {
-    const std::optional<Container> container = container_for_name(name);
+    const std::optional<SourceName> source = source_for_name(name);
+    if (source && (source->kind == SourceKind::zip || source->kind == SourceKind::gzip))
+        return not_in_page(name, source->kind);
+    const std::optional<Container> container = readable_container(name);
     if (!container)
         return refused(name, std::nullopt, judge_unknown_kind());
     if (!(size >= 0))
         return read_error(name, *container, EINVAL);
     if (size > static_cast<double>(MAX_FILE_SIZE))
         return read_error(name, *container, EFBIG);
+    const int part = source->kind == SourceKind::zipcode ? disk_set_part_number(name) : 0;
     return JsonObject()
         .string("file", name)
         .string("kind", container_name(*container))
@@ -311,11 +395,13 @@ std::string admit(std::string_view name, double size) {
         .raw("error", "null")
         .number("status", STATUS_SUCCESS)
         .raw("records", "null")
+        .maybe_string("set", part != 0 ? std::optional(disk_set_part(name, 1)) : std::nullopt)
+        .maybe_number("part", part != 0 ? std::optional<unsigned long long>(part) : std::nullopt)
         .done();
 }
 
 std::string read_failed(std::string_view name, std::string_view browser_error) {
-    const std::optional<Container> container = container_for_name(name);
+    const std::optional<Container> container = readable_container(name);
     if (!container)
         return refused(name, std::nullopt, judge_unknown_kind());
     int code = EIO;
@@ -336,6 +422,42 @@ std::string check(std::string_view name, std::span<unsigned char> bytes, const C
 
 std::string stamp(std::string_view name, std::span<unsigned char> bytes, const Choices& choices) {
     return report(name, bytes, choices, Job::stamp);
+}
+
+std::string list_set(const SetParts& set, const Choices& choices) {
+    return set_report(set, choices, Job::list);
+}
+
+std::string check_set(const SetParts& set, const Choices& choices) {
+    return set_report(set, choices, Job::check);
+}
+
+// The new set is every part of it, as mog -n N writes it beside the old one
+// ("1!GAME.out" to "4!GAME.out"): the changed parts coded again, the others
+// as they were.
+std::string stamp_set(const SetParts& given, const Choices& choices, std::vector<unsigned char>& written) {
+    written.clear();
+    OpenedSet opened = open_set(given);
+    if (opened.refusal)
+        return *opened.refusal;
+    Bytes disk = opened.set.disk;
+    Answer answer = answer_for(given.name, opened.disk_kind, disk, choices, Job::stamp);
+    std::vector<std::string> parts;
+    if (answer.written) {
+        const auto coded = rewrite_disk_set(opened.set, opened.parts, disk);
+        const std::string destination = destination_name(given.name);
+        for (std::size_t k = 0; k < coded.size(); ++k) {
+            const std::span<const unsigned char> part =
+                coded[k] ? std::span<const unsigned char>(*coded[k]) : opened.parts[k];
+            written.insert(written.end(), part.begin(), part.end());
+            parts.push_back(JsonObject()
+                                .string("name", disk_set_part(destination, static_cast<int>(k + 1)))
+                                .number("size", static_cast<long long>(part.size()))
+                                .boolean("changed", coded[k].has_value())
+                                .done());
+        }
+    }
+    return answer.json.raw("parts", json_array(parts)).done();
 }
 
 } // namespace mog::page

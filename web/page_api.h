@@ -4,6 +4,7 @@
 // JavaScript.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <span>
@@ -53,7 +54,10 @@ std::optional<std::vector<std::size_t>> read_kept(std::string_view indexes);
 
 // Before a file is read: its kind, and whether the tool would read it.
 // {"file", "kind" (or null), "admitted", "error" (or null), "status",
-// "records" (what mog -v --json prints, or null when it prints nothing)}.
+// "records" (what mog -v --json prints, or null when it prints nothing)};
+// for a part of a Zip-Code set also "set" (the name of its part 1, which
+// the page groups the parts by) and "part" (1 to 4). A zip or a gzip is not
+// admitted: the page cannot inflate them.
 std::string admit(std::string_view name, double size);
 
 // A file the browser could not read, in the tool's words; browser_error is
@@ -87,5 +91,24 @@ std::string check(std::string_view name, std::span<unsigned char> bytes, const C
 // share a start line are kept when the first of them is. When it fails
 // ("error" set) the bytes are as they were.
 std::string stamp(std::string_view name, std::span<unsigned char> bytes, const Choices& choices);
+
+// A Zip-Code set as the page has it: the name of a part given, which it
+// goes by in its records and messages, as the tool's do with the name it
+// is given, and the bytes of each part given, part 1 first.
+struct SetParts {
+    std::string_view name;
+    std::array<std::optional<std::span<const unsigned char>>, 4> parts;
+};
+
+// The set's disk listed and checked as list and check do a file's; a set
+// that cannot be read (a part not given, or damaged) gets admit's members,
+// with the tool's words for the part.
+std::string list_set(const SetParts& set, const Choices& choices);
+std::string check_set(const SetParts& set, const Choices& choices);
+
+// The disk stamped as stamp does a file; "parts" are the new set as mog -n N
+// writes it beside the old one, each part's {"name" ("1!GAME.out"), "size",
+// "changed"}, and written their bytes one after another.
+std::string stamp_set(const SetParts& set, const Choices& choices, std::vector<unsigned char>& written);
 
 } // namespace mog::page

@@ -2,9 +2,10 @@
 
 Many machine-code programs for Commodore's 8-bit machines begin with a
 one-line BASIC program such as ``10 SYS2061``. This package reads PRG and P00
-files, D64, D71 and D81 disk images and T64 tapes, lists their programs with
-the same fields as ``mog -v --json`` and sets the start lines' numbers under
-the same rules as the tool, by default to the current year::
+files, D64, D71 and D81 disk images, T64 tapes and Lynx archives, zips and
+gzips of them and Zip-Code sets, lists their programs with the same fields
+as ``mog -v --json`` and sets the start lines' numbers under the same rules
+as the tool, by default to the current year::
 
     import mog
 
@@ -15,6 +16,16 @@ the same rules as the tool, by default to the current year::
     print([p.name for p in disk.lacking(2026)])      # what mog --check -n 2026 names
     print(disk.check(2026).status)                   # and its exit status: 0 or 4
     mog.write("game.out.d64", disk.stamp(2026))      # what mog -n 2026 writes
+
+    archive = mog.read("demo.zip")                   # a mog.Archive
+    for member in archive.members:                   # each a mog.Container
+        print(member.member, len(member.programs), member.warnings)
+    mog.write("demo.out.zip", archive.stamp(2026))   # what mog -n 2026 writes
+    print(mog.read("demo.zip!disks/demo.d64").kind)  # one member, named as the tool names it
+
+    zipcode = mog.read("3!GAME")                     # a mog.DiskSet: the D64 in 1!GAME to 4!GAME
+    for path, data in zipcode.stamp(2026).items():   # the parts that change
+        mog.write(path, data, replace=True)
 
 Failures raise mog.Error, with ``status`` (the tool's exit status) and
 ``message`` (the tool's text); those of files are also the matching built-in
@@ -59,12 +70,14 @@ class LineNumberError(Error, ValueError):
     """A line number below 0 or above 65535 (status 1)."""
 
 
-from mog._mog import CheckResult, Container, Program, __version__, read, write  # noqa: E402
+from mog._mog import Archive, CheckResult, Container, DiskSet, Program, __version__, read, write  # noqa: E402
 
 __all__ = [
     "read",
     "write",
     "Container",
+    "Archive",
+    "DiskSet",
     "Program",
     "CheckResult",
     "Error",

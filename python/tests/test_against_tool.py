@@ -2,11 +2,16 @@
 the same bytes as mog -n, the same programs as mog --check."""
 
 import datetime
+import gzip
+import hashlib
+import shutil
 import subprocess
+import zipfile
+import zlib
 
 import mog
 import pytest
-from conftest import FILES, TOOL, program_fields, record_fields, run_tool, sda_program
+from conftest import FILES, REPO, TOOL, program_fields, record_fields, run_tool, sda_program
 
 MACHINES = ["c64", "all", "c64,c128"]
 
@@ -24,6 +29,8 @@ def assert_listing_is_the_json_records(path, machines):
     assert container.warnings == file["warnings"]
     assert [program_fields(p) for p in container.programs] == [record_fields(r) for r in programs]
     assert container.data == path.read_bytes()
+    again = mog.Container.from_bytes(container.data, container.kind, machines=machines)
+    assert [program_fields(p) for p in again.programs] == [record_fields(r) for r in programs]
 
 
 @pytest.mark.parametrize("machines", MACHINES)
@@ -41,6 +48,8 @@ DAMAGED = {
     "unsigned.t64": lambda data: b"XYZ" + data[3:],
     "short.t64": lambda data: data[:100],
     "headless.p00": lambda data: data[26:],  # read as a file of no programs
+    "unsigned.lnx": lambda data: data.replace(b"LYNX", b"LINX"),  # likewise
+    "cut.lnx": lambda data: data[:1000],
 }
 
 
@@ -149,3 +158,68 @@ def test_an_archive_stub_is_never_set(version, archive, tmp_path):
     assert [p.index for p in container.lacking(1999)] == ([] if archive else [0])
     run_tool("-n", 1999, path, tmp_path / "out.prg")
     assert stamped == (tmp_path / "out.prg").read_bytes()
+
+
+def zip_of(folder):
+    """A disk in a folder, a program stored, one whose CRC-32 is wrong and one
+    compressed with bzip2 (both kept as they are), and files the tool passes
+    over."""
+    path = folder / "games.zip"
+    game = (REPO / "samples/game.prg").read_bytes()
+    with zipfile.ZipFile(path, "w") as archive:
+        archive.writestr("disks/sample.d64", (REPO / "samples/sample.d64").read_bytes(), zipfile.ZIP_DEFLATED)
+        archive.writestr("readme.txt", b"not a container")
+        archive.writestr("game.prg", game)
+        archive.writestr("crc.prg", game + b"\0")
+        archive.writestr("plain.p00", b"x" * 100)
+        archive.writestr("bzip2.prg", game, zipfile.ZIP_BZIP2)
+    crc = zlib.crc32(game + b"\0").to_bytes(4, "little")
+    path.write_bytes(path.read_bytes().replace(crc, bytes(4)))
+    return path
+
+
+def gzip_of(folder):
+    path = folder / "sample.t64.gz"
+    path.write_bytes(gzip.compress((REPO / "samples/sample.t64").read_bytes(), mtime=0))
+    return path
+
+
+@pytest.mark.parametrize("make", [zip_of, gzip_of])
+def test_an_archive_is_the_tool_s(make, tmp_path):
+    path = make(tmp_path)
+    _, records, _ = run_tool("-v", "--json", path)
+    _, checked, _ = run_tool("--check", "--json", "-n", 1999, path)
+    files = [r for r in records if r["record"] == "file"]
+    archive = mog.read(path)
+    assert [(m.member, m.kind, m.warnings) for m in archive.members] == [
+        (r["member"], r["kind"], r["warnings"]) for r in files]
+    assert [(m.check(1999).status, m.check(1999).why) for m in archive.members] == [
+        (r["status"], r["error"]) for r in checked if r["record"] == "file"]
+    for member, file in zip(archive.members, files):
+        programs = [r for r in records if r["record"] == "program" and r["file"] == file["file"]]
+        assert [program_fields(p) for p in member.programs] == [record_fields(r) for r in programs]
+        assert file["sha1"] == (hashlib.sha1(member.data).hexdigest() if member.data else None)
+    out = tmp_path / ("out-" + path.name)
+    run_tool("-n", 1999, path, out)
+    assert archive.stamp(1999) == out.read_bytes()
+    named = mog.read(f"{path}!{archive.members[-1].member}")
+    assert (named.member, named.data) == (archive.members[-1].member, archive.members[-1].data)
+    if archive.kind == "zip":  # one member chosen: only its content changes
+        mog.write(tmp_path / "one.zip", archive.stamp(1999, members=["game.prg"]))
+        changed = [a.data != b.data for a, b in zip(archive.members, mog.read(tmp_path / "one.zip").members)]
+        assert changed == [False, True, False, False]
+
+
+def test_a_zipcode_set_is_the_tool_s(tmp_path):
+    for part in (REPO / "tests/fixtures/zipcode").iterdir():
+        shutil.copy(part, tmp_path)
+    _, records, _ = run_tool("-v", "--json", tmp_path / "3!sample")
+    disk_set = mog.read(tmp_path / "3!sample")
+    assert (disk_set.kind, disk_set.disk.kind, disk_set.warnings) == ("zipcode", records[-1]["kind"], [])
+    assert [program_fields(p) for p in disk_set.programs] == [record_fields(r) for r in records[:-1]]
+    assert run_tool("-n", 1999, tmp_path / "1!sample")[0] == 0  # writes 1!sample.out to 4!sample.out
+    stamped = disk_set.stamp(1999)
+    parts = [tmp_path / f"{k}!sample" for k in range(1, 5)]
+    assert list(stamped) == [str(parts[0])] and stamped[str(parts[0])] != parts[0].read_bytes()
+    for part in parts:
+        assert stamped.get(str(part), part.read_bytes()) == part.with_name(part.name + ".out").read_bytes()

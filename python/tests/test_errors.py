@@ -2,10 +2,11 @@
 matching built-in exception."""
 
 import os
+import zipfile
 
 import mog
 import pytest
-from conftest import FILES, run_tool
+from conftest import FILES, REPO, run_tool
 
 SAMPLE = FILES[1]  # a D64
 
@@ -30,6 +31,25 @@ def unknown_extension(folder):
     return folder / "game.lha"
 
 
+def no_such_member(folder):
+    with zipfile.ZipFile(folder / "games.zip", "w") as archive:
+        archive.writestr("game.prg", SAMPLE.read_bytes())
+    return folder / "games.zip!other.prg"
+
+
+def not_a_zip(folder):
+    (folder / "games.zip").write_bytes(b"PK junk")
+    return folder / "games.zip"
+
+
+def set_of(folder, cut):
+    """The sample Zip-Code set, its fourth part missing or its third cut."""
+    for part in (REPO / "tests/fixtures/zipcode").iterdir():
+        if cut is not None or part.name[0] != "4":
+            (folder / part.name).write_bytes(part.read_bytes()[:cut] if part.name[0] == "3" else part.read_bytes())
+    return folder / "2!sample"
+
+
 def below_a_file(folder):
     (folder / "game.prg").write_bytes(b"")
     return folder / "game.prg" / "inner.d64"
@@ -43,6 +63,10 @@ def below_a_file(folder):
         (a_folder, 3, IsADirectoryError),
         (too_large, 3, mog.Error),
         (unknown_extension, 1, mog.Error),
+        (no_such_member, 1, FileNotFoundError),
+        (not_a_zip, 3, mog.Error),
+        (lambda folder: set_of(folder, None), 1, mog.Error),  # names the part that is missing
+        (lambda folder: set_of(folder, 500), 3, mog.Error),
     ],
 )
 @pytest.mark.parametrize("as_path", [str, os.fsencode, lambda p: p], ids=["str", "bytes", "Path"])

@@ -65,7 +65,8 @@ def test_the_stub_names_the_api():
     tree = ast.parse((folder / "__init__.pyi").read_text())
     assert stub_names(tree) - {"__all__"} == set(mog.__all__)
     for node in tree.body:
-        if isinstance(node, ast.ClassDef) and node.name in ("Program", "Container", "CheckResult"):
+        if isinstance(node, ast.ClassDef) and node.name in ("Program", "Container", "CheckResult", "Archive",
+                                                            "DiskSet"):
             members = {item.name for item in node.body if isinstance(item, ast.FunctionDef)}
             public = {name for name in dir(getattr(mog, node.name)) if not name.startswith("_")}
             assert members == public, node.name
@@ -74,7 +75,7 @@ def test_the_stub_names_the_api():
 def test_help_tells_the_api():
     text = pydoc.render_doc(mog, renderer=pydoc.plaintext)
     for words in ("mog -v --json", "read(path", "stamp(self", "lacking(self", "check(self", "write(path",
-                  "class Container", "class CheckResult", "No start line.",
+                  "class Container", "class CheckResult", "class Archive", "class DiskSet", "No start line.",
                   "class NotFoundError", "self-dissolving archive", "status"):
         assert words in text, words
 
