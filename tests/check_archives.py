@@ -83,6 +83,8 @@ check(written[0]["new_sha1"] == hashlib.sha1(stamped_disk).hexdigest(), "new has
 with gzip.GzipFile("g.d64.gz", "wb", mtime=123456789) as file:
     file.write(disk)
 header = open("g.d64.gz", "rb").read()[:10]
+check(run("-n", "800", "g.d64.gz", "same.d64.gz").returncode == 0 and open("same.d64.gz", "rb").read() ==
+      open("g.d64.gz", "rb").read(), "a gzip whose lines carry the number is written as it was")
 os.mkdir("folder")
 shutil.copy("g.d64.gz", "folder/g.d64.gz")
 env = dict(os.environ, LD_PRELOAD=preload, MOG_RAISE_AT_RENAME=str(int(signal.SIGINT))) if preload else None

@@ -69,8 +69,11 @@ struct OpenedArchive {
 };
 
 // Reads a zip's or a gzip's members of the kinds mog reads; a member is
-// held to MAX_FILE_SIZE bytes while it is inflated.
-OpenedArchive open_archive(SourceKind kind, std::string_view name, std::span<const unsigned char> bytes);
+// held to MAX_FILE_SIZE bytes while it is inflated. Members are read into
+// buffers taken from reuse where it has any (a loop over many archives
+// gives them back and maps no new memory for each).
+OpenedArchive open_archive(SourceKind kind, std::string_view name, std::span<const unsigned char> bytes,
+                           std::vector<Bytes>* reuse = nullptr);
 
 // The archive's bytes with the given members' contents in place of theirs
 // and everything else as it was; gives 0 or a FileError code.

@@ -173,7 +173,7 @@ void open_zipcode_set(Session& session, const FileTask& task, Source& source, Fi
 
 // A zip's or gzip's members of the kinds mog reads.
 void open_archive_members(Session& session, Source& source, FileReport& head) {
-    source.archive = open_archive(source.kind.kind, source.place.name, session.buffer);
+    source.archive = open_archive(source.kind.kind, source.place.name, session.buffer, &session.spare);
     if (source.archive.error != 0)
         return fail_reading(head, FileError{FileStep::read, source.archive.error, head.file});
     for (std::size_t k = 0; k < source.archive.members.size(); ++k) {
@@ -531,7 +531,13 @@ std::vector<FileReport> process_file(Session& session, const FileTask& task, Sin
     // reads into the part read first.
     if (set && session.buffer.capacity() == 0)
         session.buffer = std::move(source.parts[static_cast<std::size_t>(zipcode_part_number(task.place.name) - 1)]);
-    return report(session, single, source, head);
+    std::vector<FileReport> reports = report(session, single, source, head);
+    // The members' buffers serve the next archive; what was read of them is gone.
+    for (ArchiveMember& member : source.archive.members)
+        session.spare.push_back(std::move(member.bytes));
+    for (FileReport& done : reports)
+        done.bytes = {};
+    return reports;
 }
 
 } // namespace mog

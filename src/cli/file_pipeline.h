@@ -28,6 +28,7 @@ struct Session {
     const Reporter& reporter;
     FileSystem& files;
     Bytes buffer;                   // one buffer for every file
+    std::vector<Bytes> spare;       // buffers of archives' members, for the next archive
     std::set<FileIdentity> done;    // files worked on, as their names lead to them afterwards
     std::set<FileIdentity> written; // destinations this run wrote
     std::set<FileIdentity> named_sources; // a batch's files named on the command line: never a destination

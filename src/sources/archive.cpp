@@ -63,7 +63,16 @@ std::optional<Notice> member_problem(const ZipMember& member, ZipReadResult read
     return Notice{NoticeKind::member_damaged};
 }
 
-void open_zip(OpenedArchive& archive, std::span<const unsigned char> bytes) {
+// A buffer for a member's content: one given back by an earlier archive, or a new one.
+Bytes buffer_from(std::vector<Bytes>* reuse) {
+    if (reuse == nullptr || reuse->empty())
+        return Bytes();
+    Bytes buffer = std::move(reuse->back());
+    reuse->pop_back();
+    return buffer;
+}
+
+void open_zip(OpenedArchive& archive, std::span<const unsigned char> bytes, std::vector<Bytes>* reuse) {
     auto layout = std::make_shared<ArchiveLayout>();
     layout->directory = read_zip_directory(bytes);
     const ZipDirectory& directory = layout->directory;
@@ -78,6 +87,7 @@ void open_zip(OpenedArchive& archive, std::span<const unsigned char> bytes) {
         if (!kind || kind->kind != SourceKind::container)
             continue;
         ArchiveMember member;
+        member.bytes = buffer_from(reuse);
         member.index = entry.index;
         member.name = entry.name;
         member.container = *kind->container;
@@ -111,8 +121,10 @@ int gzip_error(GzipReadResult result) {
 }
 
 // A gzip holds one file, named as the archive less ".gz".
-void open_gzip(OpenedArchive& archive, std::string_view name, std::span<const unsigned char> bytes) {
+void open_gzip(OpenedArchive& archive, std::string_view name, std::span<const unsigned char> bytes,
+               std::vector<Bytes>* reuse) {
     ArchiveMember member;
+    member.bytes = buffer_from(reuse);
     const GzipRead read = read_gzip(bytes, member.bytes, MAX_FILE_SIZE);
     archive.error = gzip_error(read.result);
     if (archive.error != 0)
@@ -132,13 +144,14 @@ void open_gzip(OpenedArchive& archive, std::string_view name, std::span<const un
 
 } // namespace
 
-OpenedArchive open_archive(SourceKind kind, std::string_view name, std::span<const unsigned char> bytes) {
+OpenedArchive open_archive(SourceKind kind, std::string_view name, std::span<const unsigned char> bytes,
+                           std::vector<Bytes>* reuse) {
     OpenedArchive archive;
     archive.kind = kind;
     if (kind == SourceKind::zip)
-        open_zip(archive, bytes);
+        open_zip(archive, bytes, reuse);
     else if (kind == SourceKind::gzip)
-        open_gzip(archive, name, bytes);
+        open_gzip(archive, name, bytes, reuse);
     return archive;
 }
 
@@ -147,6 +160,11 @@ int rewrite_archive(const OpenedArchive& archive, std::span<const unsigned char>
     if (archive.error != 0 || !archive.layout)
         return ARCHIVE_NOT_WRITTEN;
     if (archive.kind == SourceKind::gzip) {
+        // Nothing new: the file as it was.
+        if (contents.empty()) {
+            out.assign(bytes.begin(), bytes.end());
+            return 0;
+        }
         if (contents.size() != 1)
             return ARCHIVE_NOT_WRITTEN;
         return write_gzip(bytes, contents.front().bytes, out) == GzipWriteResult::ok ? 0 : ARCHIVE_NOT_WRITTEN;

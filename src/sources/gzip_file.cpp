@@ -75,6 +75,10 @@ GzipReadResult read_header(std::span<const unsigned char> file, GzipHeader& head
 
 GzipReadResult read_content(std::span<const unsigned char> file, const GzipHeader& header, Bytes& into,
                             std::size_t limit) {
+    // Room for the size the trailer gives, so that a buffer used before
+    // takes the content without growing; the limit holds whatever it says.
+    if (file.size() >= header.size + TRAILER_SIZE)
+        into.reserve(std::min<std::size_t>(read_le32(file.data() + file.size() - 4), limit));
     const Inflated inflated = inflate_raw(file.subspan(header.size), into, limit);
     switch (inflated.result) {
     case InflateResult::ok:

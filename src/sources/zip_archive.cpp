@@ -276,6 +276,9 @@ ZipReadResult read_content(std::span<const unsigned char> archive, const ZipMemb
             return ZipReadResult::corrupt;
         into.assign(data.begin(), data.end());
     } else if (member.method == ZIP_DEFLATED) {
+        // Room for what the header says, so that a buffer used before takes
+        // it without growing; the limit holds whatever it says.
+        into.reserve(static_cast<std::size_t>(member.uncompressed_size));
         switch (inflate_raw(data, into, limit).result) {
         case InflateResult::ok:
             break;
