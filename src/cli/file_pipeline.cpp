@@ -229,10 +229,6 @@ bool pass_piece(Session& session, const FileTask& task, SingleRun* single, Sourc
     if (piece.member && source.archive.members[*piece.member].bytes.empty() && !piece.writable) {
         report.walked = true;
         report.verdict = judge(*report.container, report.result, job_rules(options));
-        report.verdict.no_start_line = false;
-        report.verdict.why.clear();
-        report.verdict.check_failed = options.mode == Mode::check;
-        report.verdict.status = report.verdict.check_failed ? STATUS_CHECK_FAILED : STATUS_SUCCESS;
         report.failure = failure_of(report);
         return true;
     }

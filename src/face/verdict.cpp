@@ -1,6 +1,8 @@
 // The judgement on a file, from what the pass found and the job.
 #include "mog/verdict.h"
 
+#include <algorithm>
+
 #include "mog/describe.h"
 
 namespace mog {
@@ -40,6 +42,21 @@ void judge_failed_pass(const PassResult& result, const JobRules& rules, Verdict&
     verdict.no_start_line = true;
 }
 
+// A member of an archive that could not be read: nothing but why was found
+// in it.
+bool unread_member(const Notice& notice) {
+    switch (notice.kind) {
+    case NoticeKind::member_encrypted:
+    case NoticeKind::member_method:
+    case NoticeKind::member_damaged:
+    case NoticeKind::member_too_large:
+    case NoticeKind::member_on_other_volume:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 bool fails_check(const Notice& notice, const Container& container) {
@@ -57,6 +74,12 @@ Verdict judge(const Container& container, const PassResult& result, const JobRul
         if (fails_check(notice, container))
             verdict.failing_warnings.push_back(words);
         verdict.warnings.push_back(std::move(words));
+    }
+    // A member kept as it is unread fails a check by its warning alone.
+    if (std::any_of(result.notices.begin(), result.notices.end(), unread_member)) {
+        verdict.check_failed = rules.job == Job::check;
+        verdict.status = verdict.check_failed ? STATUS_CHECK_FAILED : STATUS_SUCCESS;
+        return verdict;
     }
     if (result.failure != PassFailure::none) {
         judge_failed_pass(result, rules, verdict);
