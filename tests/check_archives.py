@@ -18,7 +18,9 @@ def check(ok, what):
 
 
 def run(*arguments, env=None):
-    return subprocess.run([mog, *arguments], capture_output=True, env=env)
+    # A runner may start us with SIGINT ignored; the tool would inherit that.
+    return subprocess.run([mog, *arguments], capture_output=True, env=env,
+                          preexec_fn=lambda: signal.signal(signal.SIGINT, signal.SIG_DFL))
 
 
 def records(*arguments):
