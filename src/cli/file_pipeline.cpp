@@ -430,8 +430,13 @@ void write_source(Session& session, const FileTask& task, SingleRun* single, Sou
     for (const Piece& piece : source.pieces)
         if (piece.report.outcome == Outcome::failed)
             return;
-    write(session, source,
-          Target{Place{nullptr, *single->target.destination}, ReplaceRules{replace_agreed, Links::follow, std::nullopt}});
+    const Place destination{nullptr, *single->target.destination};
+    ReplaceRules rules{replace_agreed, Links::follow, std::nullopt};
+    // Written over the file read, the file is replaced in place: only while
+    // it is still as read and no other program writes it.
+    if (replace_agreed && source.stamp_known && session.files.identity(destination) == source.stamp.identity)
+        rules.unchanged_since = source.stamp;
+    write(session, source, Target{destination, rules});
 }
 
 // Tells what became of each piece, or of the file when it yields none.

@@ -90,6 +90,7 @@ TEST(FilePipeline, RulesFileByFile) {
         std::vector<Result> results;
         std::vector<std::string> written;
         int status = -1; // the batch's, where it matters
+        std::string rewritten = ""; // a file another program writes between the read and the write
     };
     const std::vector<Row> rows = {
         {"a change goes beside the file", {{"d/a.d64", disk(10)}}, {"--batch", "d"},
@@ -144,6 +145,12 @@ TEST(FilePipeline, RulesFileByFile) {
          {"--in-place", "3!s", "1!s"}, {{"3!s", changed, 0}}, {"1!s"}},
         {"a named source is no destination", {{"a.prg", sys_program(10)}, {"a.out.prg", sys_program(10)}},
          {"--batch", "-y", "a.prg", "a.out.prg"}, {{"a.prg", kept, 5}, {"a.out.prg", changed, 0}}, {"a.out.out.prg"}, 5},
+        {"in place, a file changed meanwhile is kept", {{"d/a.d64", disk(10)}}, {"--in-place", "d"},
+         {{"d/a.d64", failed, 3}}, {}, 3, "d/a.d64"},
+        {"and so is a file written over itself", {{"a.d64", disk(10)}}, {"-y", "a.d64", "a.d64"},
+         {{"a.d64", failed, 3}}, {}, -1, "a.d64"},
+        {"another file changed meanwhile is replaced", {{"a.d64", disk(10)}, {"b.d64", "old"}},
+         {"-y", "a.d64", "b.d64"}, {{"a.d64", changed, 0}}, {"b.d64"}, -1, "b.d64"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
@@ -157,6 +164,8 @@ TEST(FilePipeline, RulesFileByFile) {
             else
                 files.file(path, content);
         }
+        if (!row.rewritten.empty())
+            files.before_replace = [&](const Place&) { files.file(row.rewritten, "new"); };
         int status = -1;
         EXPECT_EQ(run(files, row.arguments, &status), row.results);
         EXPECT_EQ(files.replaced, row.written);

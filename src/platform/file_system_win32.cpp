@@ -129,23 +129,18 @@ SourceRead SystemFileSystem::read(const Place& place, Links links, std::size_t m
 // let go first: a file open here could not be replaced.
 Replaced SystemFileSystem::replace(const Place& place, std::span<const unsigned char> bytes,
                                    const ReplaceRules& rules) {
-    if (int error = reach(place); error != 0) {
-        close_file(source_);
+    close_file(source_);
+    if (int error = reach(place); error != 0)
         return Replaced{error, {}};
-    }
     const std::string path = place.path();
     ReplaceChecks checks;
     if (rules.unchanged_since && rules.replacing_allowed)
         checks.before_rename = [&] {
-            close_file(source_);
             FileStamp now;
             const int error = current_stamp(path, !place.folder && rules.links == Links::follow, now);
             return error != 0 ? error : now == *rules.unchanged_since ? 0 : FILE_CHANGED;
         };
-    const Replaced replaced =
-        replace_file_bytes(path.c_str(), bytes, rules.replacing_allowed, links_for(place, rules.links), checks);
-    close_file(source_);
-    return replaced;
+    return replace_file_bytes(path.c_str(), bytes, rules.replacing_allowed, links_for(place, rules.links), checks);
 }
 
 int SystemFileSystem::list(const Place& folder, std::vector<FolderEntry>& entries, FileIdentity& identity) {
