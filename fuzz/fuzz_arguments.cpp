@@ -8,6 +8,7 @@
 #include "cli/console.h"
 #include "harness.h"
 #include "image/container.h"
+#include "mog/sources.h"
 
 using namespace mog;
 
@@ -85,13 +86,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const SingleTarget& target = line.target;
     FUZZ_CHECK(options.names.empty());
-    std::optional<Container> container = container_for_name(target.source);
-    FUZZ_CHECK(container && *container == target.container);
-    if (options.changes_files())
-        FUZZ_CHECK(target.destination && same_extension(target.source, *target.destination));
+    const std::optional<SourceName> kind = source_for_name(target.source);
+    FUZZ_CHECK(kind && kind->kind == target.kind.kind && kind->container == target.kind.container);
+    if (options.changes_files()) {
+        // What is written is of the source's kind: a set's part, a zip, a
+        // gzip of the same container, a container of the same extension.
+        FUZZ_CHECK(target.destination);
+        const std::optional<SourceName> written = source_for_name(*target.destination);
+        FUZZ_CHECK(written && written->kind == kind->kind && written->container == kind->container);
+        FUZZ_CHECK(kind->kind != SourceKind::container || same_extension(target.source, *target.destination));
+    }
     if (options.mode == Mode::check)
         FUZZ_CHECK(!target.destination);
-    FUZZ_CHECK(has_directory(target.container) || options.mode != Mode::interactive);
+    FUZZ_CHECK(!kind->container || has_directory(*kind->container) || options.mode != Mode::interactive);
     FUZZ_CHECK(options.format == OutputFormat::text || options.mode != Mode::interactive);
     return 0;
 }
