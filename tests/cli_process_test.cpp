@@ -306,6 +306,7 @@ TEST(CommandLineProcess, QuietPrintsOnlyWhatNeedsTheUser) {
          "disk.d64: WARNING: Size of d64 seems invalid. It is 174849 but should be 174848.\n"
          "disk.d64: 'GAME            ' has line 10, not 2026.\n2 files: 0 lacking, 0 without a start line, 1 damaged.\n",
          4},
+        {{"-q", "--check", "-n", "2026", "--batch", "done.prg"}, "1 file: 0 lacking, 0 without a start line, 0 damaged.\n", 0},
         {{"-q", "--in-place", "-n", "2026", "disk.d64", "done.prg"},
          "disk.d64: WARNING: Size of d64 seems invalid. It is 174849 but should be 174848.\n"
          "disk.d64: 1 program changed.\n2 files: 1 changed, 1 unchanged, 0 kept, 0 failed.\n",

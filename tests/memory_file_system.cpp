@@ -63,12 +63,12 @@ std::optional<FileIdentity> MemoryFileSystem::identity(const Place& place) {
     return FileIdentity{1, found->second.number};
 }
 
-SourceRead MemoryFileSystem::read(const Place& place, Links links_rule, std::size_t max_size, Bytes& into,
+SourceRead MemoryFileSystem::read(const Place& place, std::size_t max_size, Bytes& into,
                                   const std::function<bool()>& opened) {
     SourceRead read;
     into.clear();
     const std::string path = place.path();
-    if (links_rule == Links::refuse && links.count(path) != 0) {
+    if (place.folder && links.count(path) != 0) {
         read.error = FileError{FileStep::read, IS_A_LINK, path};
         return read;
     }
@@ -98,7 +98,7 @@ Replaced MemoryFileSystem::replace(const Place& place, std::span<const unsigned 
     if (before_replace)
         before_replace(place);
     std::string path = place.path();
-    if (links.count(path) != 0 && rules.links == Links::refuse)
+    if (links.count(path) != 0 && (place.folder || rules.links == Links::refuse))
         return Replaced{rules.replacing_allowed ? IS_A_LINK : EEXIST, {}};
     if (!rules.replacing_allowed && name_use(place) != NameUse::free)
         return Replaced{EEXIST, {}};

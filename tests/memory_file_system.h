@@ -30,7 +30,7 @@ class MemoryFileSystem final : public FileSystem {
     PathKind path_kind(const Place& place) override;
     NameUse name_use(const Place& place) override;
     std::optional<FileIdentity> identity(const Place& place) override;
-    SourceRead read(const Place& place, Links links, std::size_t max_size, Bytes& into,
+    SourceRead read(const Place& place, std::size_t max_size, Bytes& into,
                     const std::function<bool()>& opened = {}) override;
     Replaced replace(const Place& place, std::span<const unsigned char> bytes, const ReplaceRules& rules) override;
     int list(const Place& folder, std::vector<FolderEntry>& entries, FileIdentity& identity) override;

@@ -116,9 +116,8 @@ Reading read(Session& session, const FileTask& task, SingleRun* single, Source& 
         return true;
     };
     // What a folder search found is read only as what it was found to be,
-    // never through a link put in its place since.
-    const SourceRead read = session.files.read(task.place, task.found_in_folder ? Links::refuse : Links::follow,
-                                               MAX_FILE_SIZE, session.buffer, opened);
+    // never through a link put in its place since: its place says so.
+    const SourceRead read = session.files.read(task.place, MAX_FILE_SIZE, session.buffer, opened);
     if (read.identity_known) {
         reading.identity = read.stamp.identity;
         source.stamp = read.stamp;
@@ -157,8 +156,7 @@ void open_zipcode_set(Session& session, const FileTask& task, Source& source, Fi
         const Place place = task.place.sibling(zipcode_part_path(task.place.name, part));
         names[at] = place.path();
         if (part != named) {
-            const SourceRead read = session.files.read(place, task.found_in_folder ? Links::refuse : Links::follow,
-                                                       MAX_FILE_SIZE, source.parts[at]);
+            const SourceRead read = session.files.read(place, MAX_FILE_SIZE, source.parts[at]);
             if (read.error)
                 return fail_reading(head, *read.error);
             source.part_stamps[at] = read.stamp;
@@ -376,16 +374,16 @@ void keep(Source& source, KeptBecause because, const std::string& destination) {
 
 // In a batch only what changes is written: a second identical run writes
 // nothing. In place the file itself is replaced, written through a link only
-// where the link was named; a derived destination is replaced only with -y,
-// and never one that appeared meanwhile, and never through a link, nor over
-// a file the batch was given.
+// where the link was named (a file's place in a folder a search found says
+// it never is); a derived destination is replaced only with -y, and never
+// one that appeared meanwhile, and never through a link, nor over a file the
+// batch was given.
 void write_batch_source(Session& session, const FileTask& task, Source& source) {
     const Options& options = session.options;
-    const Links links = task.found_in_folder ? Links::refuse : Links::follow;
     if (options.scope == Scope::in_place)
         return write(session, source,
-                     Target{task.place, ReplaceRules{true, links, source.stamp_known ? std::optional(source.stamp)
-                                                                                    : std::nullopt}});
+                     Target{task.place, ReplaceRules{true, Links::follow,
+                                                     source.stamp_known ? std::optional(source.stamp) : std::nullopt}});
     const Place destination = task.place.sibling(default_destination(task.place.name));
     const std::string shown = destination.path();
     const NameUse use = session.files.name_use(destination);

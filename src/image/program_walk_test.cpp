@@ -79,6 +79,9 @@ TEST(ProgramWalk, FilesAreReadAsAPrgHoldsThem) {
         {"disk: a loop is followed as far as asked", "x.d64", &loop, 254 * 101, 3, "bbb"},
         {"disk: but no further than the disk has sectors", "x.d64", &loop,
          254 * static_cast<std::size_t>(total_sectors(D64)), 3, ""},
+        {"disk: a loop's last sector read is the disk's last", "x.d64", &loop,
+         254 * static_cast<std::size_t>(total_sectors(D64) - 1), 256,
+         std::string(254, total_sectors(D64) % 2 == 1 ? 'a' : 'b')},
         {"disk: a broken link ends the file", "x.d64", &broken, 250, 10, "aaaa"},
         {"disk: a last sector that holds nothing", "x.d64", &cut_short, 254, 3, ""},
     };

@@ -64,7 +64,9 @@ struct SourceRead {
 // How a file is replaced.
 struct ReplaceRules {
     bool replacing_allowed = false; // without it, anything at the name stays and the write fails with EEXIST
-    Links links = Links::follow;    // refuse: a link at the name is never written through (IS_A_LINK)
+    // refuse: a link at the name is never written through (IS_A_LINK), as
+    // at a name in a folder a search found, whatever this says
+    Links links = Links::follow;
     // For a file replaced by its new content: the file as it was read. The
     // write is given up with FILE_CHANGED when the name no longer leads to
     // it as it was, and with FILE_BEING_WRITTEN when another program has it
@@ -91,13 +93,13 @@ class FileSystem {
     virtual std::optional<FileIdentity> identity(const Place& place) = 0;
     // Reads a regular file of at most max_size bytes whole into the buffer,
     // which is reused; anything else is refused before a byte is read, as
-    // read_file does. A link at a name in a folder a search found is never
-    // followed, whatever links says (IS_A_LINK). The file read stays open in
+    // read_file does. A name as given is read through its links; a link at a
+    // name in a folder a search found never is (IS_A_LINK). The file read stays open in
     // the object until it is replaced or the next file is read. Once the file
     // is open, before a byte is read, opened is asked whether to go on (a
     // single run asks about its destination there); when it says no, nothing
     // is read and no error given.
-    virtual SourceRead read(const Place& place, Links links, std::size_t max_size, Bytes& into,
+    virtual SourceRead read(const Place& place, std::size_t max_size, Bytes& into,
                             const std::function<bool()>& opened = {}) = 0;
     // Writes the bytes to a new file beside the name and renames it over the
     // name once they are all written (and, when replacing, on the device).

@@ -69,7 +69,7 @@ class SystemFileSystem final : public FileSystem {
         return reach(place, at) == 0 ? file_identity_at(at.folder, at.name) : std::nullopt;
     }
 
-    SourceRead read(const Place& place, Links links, std::size_t max_size, Bytes& into,
+    SourceRead read(const Place& place, std::size_t max_size, Bytes& into,
                     const std::function<bool()>& opened = {}) override;
     Replaced replace(const Place& place, std::span<const unsigned char> bytes, const ReplaceRules& rules) override;
     int list(const Place& folder, std::vector<FolderEntry>& entries, FileIdentity& identity) override;
@@ -109,7 +109,7 @@ class SystemFileSystem final : public FileSystem {
     bool leases_ = false;
 };
 
-SourceRead SystemFileSystem::read(const Place& place, Links links, std::size_t max_size, Bytes& into,
+SourceRead SystemFileSystem::read(const Place& place, std::size_t max_size, Bytes& into,
                                   const std::function<bool()>& opened) {
     let_source_go();
     into.clear();
@@ -121,7 +121,7 @@ SourceRead SystemFileSystem::read(const Place& place, Links links, std::size_t m
     }
     OpenedFile file;
     struct stat status {};
-    if (int error = open_for_reading_at(at.folder, at.name, file, links_for(place, links), &status); error != 0) {
+    if (int error = open_for_reading_at(at.folder, at.name, file, links_for(place, Links::follow), &status); error != 0) {
         // Nothing that can be opened at the name is not found; something
         // else there cannot be read.
         const PathKind kind = path_kind_at(at.folder, at.name);

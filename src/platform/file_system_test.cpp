@@ -41,7 +41,7 @@ std::shared_ptr<const mog::Folder> found(mog::FileSystem& files, std::shared_ptr
 std::pair<int, int> replace_in_place(mog::FileSystem& files, const Place& place,
                                      const std::function<void()>& before_replace = nullptr) {
     mog::Bytes bytes;
-    const mog::SourceRead read = files.read(place, mog::Links::refuse, 100, bytes);
+    const mog::SourceRead read = files.read(place, 100, bytes);
     if (read.error)
         return {read.error->code, -1};
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), OLD);
@@ -85,6 +85,12 @@ TEST(FileSystem, FoundFilesAreUsedOnlyAsFound) {
          },
          nullptr, mog::FOLDER_CHANGED, -1, OLD},
         {"folder swapped for a link after the read", nullptr, folder_to_link, 0, mog::FOLDER_CHANGED, OLD},
+        {"file swapped for a link before the read",
+         [](const TempFolder& root) {
+             ASSERT_EQ(unlink((root / "tree/sub/a.prg").c_str()), 0);
+             ASSERT_EQ(symlink("../../outside/a.prg", (root / "tree/sub/a.prg").c_str()), 0);
+         },
+         nullptr, mog::IS_A_LINK, -1, ""},
         {"file swapped for a link after the read", nullptr,
          [](const TempFolder& root) {
              ASSERT_EQ(unlink((root / "tree/sub/a.prg").c_str()), 0);

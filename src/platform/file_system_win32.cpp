@@ -76,7 +76,7 @@ class SystemFileSystem final : public FileSystem {
     std::optional<FileIdentity> identity(const Place& place) override {
         return reach(place) == 0 ? file_identity(place.path().c_str()) : std::nullopt;
     }
-    SourceRead read(const Place& place, Links links, std::size_t max_size, Bytes& into,
+    SourceRead read(const Place& place, std::size_t max_size, Bytes& into,
                     const std::function<bool()>& opened = {}) override;
     Replaced replace(const Place& place, std::span<const unsigned char> bytes, const ReplaceRules& rules) override;
     int list(const Place& folder, std::vector<FolderEntry>& entries, FileIdentity& identity) override;
@@ -92,7 +92,7 @@ class SystemFileSystem final : public FileSystem {
     OpenedFile source_; // the last file read, open until it is replaced or the next one is read
 };
 
-SourceRead SystemFileSystem::read(const Place& place, Links links, std::size_t max_size, Bytes& into,
+SourceRead SystemFileSystem::read(const Place& place, std::size_t max_size, Bytes& into,
                                   const std::function<bool()>& opened) {
     close_file(source_);
     into.clear();
@@ -102,7 +102,7 @@ SourceRead SystemFileSystem::read(const Place& place, Links links, std::size_t m
         read.error = FileError{FileStep::read, error, path};
         return read;
     }
-    if (int error = open_for_reading(path.c_str(), source_, links_for(place, links)); error != 0) {
+    if (int error = open_for_reading(path.c_str(), source_, links_for(place, Links::follow)); error != 0) {
         const PathKind kind = mog::path_kind(path.c_str());
         const bool something_else = kind == PathKind::folder || kind == PathKind::other || error == IS_A_LINK;
         read.error = FileError{something_else ? FileStep::read : FileStep::find, error, path};
